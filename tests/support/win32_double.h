@@ -1,0 +1,62 @@
+// A recording stand-in for the Win32 functions the viewer calls: every call is logged as one
+// line of text, results come from a script the test sets, and sent messages re-enter the window
+// procedure as Win32 does (WM_CREATE inside CreateWindowExA, WM_DESTROY inside DestroyWindow).
+#pragma once
+
+#include "platform/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace win32_double {
+
+// Handles the double hands out; the log prints them by these names.
+inline const HWND window = reinterpret_cast<HWND>(0x1001);
+inline const HDC device_context = reinterpret_cast<HDC>(0x2002);
+inline const HGLRC gl_context = reinterpret_cast<HGLRC>(0x3003);
+inline const HPALETTE palette = reinterpret_cast<HPALETTE>(0x4004);
+inline const HINSTANCE instance = reinterpret_cast<HINSTANCE>(0x5005);
+inline const HWND other_window = reinterpret_cast<HWND>(0x6006);
+inline constexpr LRESULT default_result = 0x5A5A; // what DefWindowProcA returns
+
+struct Script {
+    int screen_width = 1366;
+    int screen_height = 768;
+    bool register_class_fails = false;
+    bool create_window_fails = false;
+    int chosen_format = 7;                // ChoosePixelFormat's answer; 0 is failure
+    BOOL set_pixel_format = TRUE;         // SetPixelFormat's answer
+    PIXELFORMATDESCRIPTOR described = {}; // what DescribePixelFormat reports
+    bool create_palette_fails = false;
+    bool create_context_fails = false;
+    std::vector<PALETTEENTRY> system_palette; // GetSystemPaletteEntries' source
+    std::deque<MSG> queue;                    // what PeekMessageA and GetMessageA find
+};
+
+Script &script();
+std::vector<std::string> &log();
+void reset(); // empties the log, restores the default script, forgets the class and window
+
+// The last palette handed to CreatePalette, as it was described.
+const std::vector<PALETTEENTRY> &created_palette_entries();
+int created_palette_version();
+
+// Queues a message for the window, as input or a post would.
+void post(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+LPARAM point(int x, int y); // packs a pointer position as Win32 does
+
+// Log lines whose call name is one of `names` (the text before the first '(').
+std::vector<std::string> calls_named(const std::vector<std::string> &names);
+
+// A readable message name for the log, e.g. "WM_CHAR".
+std::string message_name(UINT message);
+
+} // namespace win32_double
+
+// Compares a recorded sequence with the expected one and prints both side by side on a mismatch.
+::testing::AssertionResult same_sequence(const std::vector<std::string> &expected,
+                                         const std::vector<std::string> &actual);

@@ -1,0 +1,36 @@
+// helicoid-snapshot: renders the viewer's scene offscreen and saves the picture as a PNG.
+#include "offscreen_gl.h"
+#include "options.h"
+#include "platform/opengl.h"
+#include "png_file.h"
+#include "render.h"
+
+#include <cstdio>
+
+int main(int argc, char **argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = parse_snapshot_options(args, &error);
+    if (!options) {
+        std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
+        return 2;
+    }
+    if (!create_offscreen_gl(options->width, options->height, options->depth_bits, &error)) {
+        std::fprintf(stderr, "helicoid-snapshot: no OpenGL context: %s\n", error.c_str());
+        return 1;
+    }
+    std::string frames;
+    const Picture picture = render_snapshot(*options, &frames);
+    const std::string renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    destroy_offscreen_gl();
+    if (!write_png(options->output, picture, &error)) {
+        std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
+        return 2;
+    }
+    std::printf("helicoid-snapshot: wrote %s: %dx%d, window %dx%d, %d depth bits, fog %s, "
+                "wireframe %s, %s, on %s\n",
+                options->output.c_str(), options->width, options->height, options->window_width,
+                options->window_height, options->depth_bits, options->fog ? "on" : "off",
+                options->wireframe ? "on" : "off", frames.c_str(), renderer.c_str());
+    return 0;
+}

@@ -1,0 +1,138 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+bool parse_int(const std::string &text, int *out) {
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < -1000000 || value > 1000000)
+        return false;
+    *out = static_cast<int>(value);
+    return true;
+}
+
+bool parse_float(const std::string &text, float *out) {
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const float value = std::strtof(text.c_str(), &end);
+    if (errno != 0 || *end != '\0')
+        return false;
+    *out = value;
+    return true;
+}
+
+// "WxH" with both sides positive and at most 16384 (what a GL implementation will allocate).
+bool parse_size(const std::string &text, int *w, int *h) {
+    const auto x = text.find('x');
+    return x != std::string::npos && parse_int(text.substr(0, x), w) &&
+           parse_int(text.substr(x + 1), h) && *w > 0 && *h > 0 && *w <= 16384 && *h <= 16384;
+}
+
+std::vector<std::string> split(const std::string &text, char separator) {
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    std::string part;
+    while (std::getline(stream, part, separator))
+        parts.push_back(part);
+    return parts;
+}
+
+bool parse_trackball(const std::string &script, std::vector<TrackballEvent> *events) {
+    for (const std::string &step : split(script, ';')) {
+        std::stringstream words(step);
+        std::string verb, a, b, extra;
+        words >> verb >> a >> b >> extra;
+        if (verb.empty() && a.empty())
+            continue; // an empty step, e.g. after a trailing ';'
+        TrackballEvent event{};
+        if (verb == "frames") {
+            event.kind = TrackballEvent::frames;
+            if (!parse_int(a, &event.x) || event.x < 0 || !b.empty())
+                return false;
+        } else {
+            if (verb == "press")
+                event.kind = TrackballEvent::press;
+            else if (verb == "move")
+                event.kind = TrackballEvent::move;
+            else if (verb == "release")
+                event.kind = TrackballEvent::release;
+            else
+                return false;
+            // Window points travel as signed 16-bit values in pointer messages.
+            if (!parse_int(a, &event.x) || !parse_int(b, &event.y) || !extra.empty() ||
+                event.x < -32768 || event.x > 32767 || event.y < -32768 || event.y > 32767)
+                return false;
+        }
+        events->push_back(event);
+    }
+    return !events->empty();
+}
+
+} // namespace
+
+std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
+                                                      std::string *error) {
+    SnapshotOptions options;
+    auto bad = [&](const std::string &message) {
+        *error = message;
+        return std::nullopt;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        const bool has_value = i + 1 < args.size();
+        const std::string value = has_value ? args[i + 1] : std::string();
+        auto needs_value = [&]() { return has_value ? (++i, true) : false; };
+        if (arg == "--fog") {
+            options.fog = true;
+        } else if (arg == "--wireframe") {
+            options.wireframe = true;
+        } else if (arg == "--output") {
+            if (!needs_value() || value.empty())
+                return bad("--output needs a file name");
+            options.output = value;
+        } else if (arg == "--size") {
+            if (!needs_value() || !parse_size(value, &options.width, &options.height))
+                return bad("--size needs WxH with positive sides, e.g. 614x614");
+        } else if (arg == "--window") {
+            if (!needs_value() || !parse_size(value, &options.window_width, &options.window_height))
+                return bad("--window needs WxH with positive sides, e.g. 614x614");
+        } else if (arg == "--depth-bits") {
+            if (!needs_value() || !parse_int(value, &options.depth_bits) ||
+                (options.depth_bits != 16 && options.depth_bits != 24 && options.depth_bits != 32))
+                return bad("--depth-bits needs 16, 24 or 32");
+        } else if (arg == "--spin") {
+            if (!needs_value() || !parse_int(value, &options.spin_frames) ||
+                options.spin_frames < 0)
+                return bad("--spin needs a frame count of 0 or more");
+        } else if (arg == "--increment") {
+            const auto parts = split(value, ',');
+            float angle = 0;
+            if (!needs_value() || parts.size() != 4 || !parse_float(parts[0], &angle) ||
+                !parse_float(parts[1], &options.increment_axis[0]) ||
+                !parse_float(parts[2], &options.increment_axis[1]) ||
+                !parse_float(parts[3], &options.increment_axis[2]))
+                return bad("--increment needs ANGLE,X,Y,Z, e.g. 2,0.3,0.2,0.4");
+            options.increment_angle = angle;
+        } else if (arg == "--trackball") {
+            if (!needs_value() || !parse_trackball(value, &options.trackball))
+                return bad("--trackball needs steps like \"press X Y; move X Y; release X Y; "
+                           "frames N\"");
+        } else {
+            return bad("unknown option '" + arg + "'");
+        }
+    }
+    if (options.output.empty())
+        return bad("--output FILE.png is required");
+    if (options.spin_frames > 0 && !options.trackball.empty())
+        return bad("--spin and --trackball cannot be combined");
+    return options;
+}

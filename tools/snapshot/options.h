@@ -1,0 +1,29 @@
+// The snapshot tool's command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TrackballEvent {
+    enum Kind { press, move, release, frames } kind;
+    int x = 0; // for frames: the count
+    int y = 0;
+};
+
+struct SnapshotOptions {
+    std::string output;
+    int width = 614, height = 614;               // the drawing area (viewport)
+    int window_width = 614, window_height = 614; // what the projection and the trackball use
+    int depth_bits = 16;
+    bool fog = false;
+    bool wireframe = false;
+    int spin_frames = 0;
+    std::optional<float> increment_angle; // unset: the viewer's default increment
+    float increment_axis[3] = {0, 0, 0};
+    std::vector<TrackballEvent> trackball;
+};
+
+// Parses argv[1..]; on bad input returns nullopt and sets *error to one line.
+std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
+                                                      std::string *error);
