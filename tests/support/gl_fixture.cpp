@@ -2,11 +2,13 @@
 
 #include "offscreen_gl.h"
 #include "scene/viewer_state.h"
+#include "win32_double.h"
 
 #include <string>
 
 void GlTest::SetUp() {
     viewer = ViewerState{};
+    win32_double::reset();
     viewer.window_width = kSize;
     viewer.window_height = kSize;
     std::string error;

@@ -18,6 +18,8 @@ struct State {
     int exit_code = 0;
     std::vector<PALETTEENTRY> palette_entries;
     int palette_version = 0;
+    WNDCLASSA window_class = {};
+    std::vector<PIXELFORMATDESCRIPTOR> pixel_format_requests;
 };
 
 State &state() {
@@ -40,6 +42,10 @@ std::string handle(const void *h) {
         return "instance";
     if (h == other_window)
         return "other_window";
+    if (h == icon)
+        return "icon";
+    if (h == cursor)
+        return "cursor";
     char text[32];
     std::snprintf(text, sizeof text, "%p", h);
     return text;
@@ -61,6 +67,8 @@ template <typename... Args> void record(const char *name, const Args &...args) {
     ((line << separator << args, separator = ", "), ...);
     line << ')';
     state().log.push_back(line.str());
+    if (state().script.echo)
+        std::fprintf(stderr, "%s\n", line.str().c_str());
 }
 
 LRESULT send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -78,6 +86,12 @@ std::vector<std::string> &log() {
 }
 void reset() {
     state() = State{};
+}
+const WNDCLASSA &registered_class() {
+    return state().window_class;
+}
+const std::vector<PIXELFORMATDESCRIPTOR> &pixel_format_requests() {
+    return state().pixel_format_requests;
 }
 const std::vector<PALETTEENTRY> &created_palette_entries() {
     return state().palette_entries;
@@ -174,7 +188,12 @@ using namespace win32_double;
 // ==== USER: classes, windows, messages ====
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA *wc) {
-    record("RegisterClassA", wc->style, wc->lpszClassName);
+    char style[16];
+    std::snprintf(style, sizeof style, "0x%02X", wc->style);
+    record("RegisterClassA", style, wc->lpfnWndProc ? "proc" : "null", wc->cbClsExtra,
+           wc->cbWndExtra, handle(wc->hInstance), handle(wc->hIcon), handle(wc->hCursor),
+           handle(wc->hbrBackground), quoted(wc->lpszMenuName), quoted(wc->lpszClassName));
+    state().window_class = *wc;
     if (state().script.register_class_fails)
         return 0;
     state().window_proc = wc->lpfnWndProc;
@@ -183,12 +202,12 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *wc) {
 
 HICON WINAPI LoadIconA(HINSTANCE inst, LPCSTR name) {
     record("LoadIconA", handle(inst), reinterpret_cast<UINT_PTR>(name));
-    return reinterpret_cast<HICON>(0x7007);
+    return icon;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE inst, LPCSTR name) {
     record("LoadCursorA", handle(inst), reinterpret_cast<UINT_PTR>(name));
-    return reinterpret_cast<HCURSOR>(0x8008);
+    return cursor;
 }
 
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style,
@@ -262,6 +281,8 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
         msg->wParam = static_cast<WPARAM>(state().exit_code);
         return FALSE;
     }
+    if (state().script.get_message_failure != 0)
+        return state().script.get_message_failure;
     // A real GetMessageA would block for ever here; the test has run out of script.
     state().log.push_back("GetMessageA: the queue ran dry");
     return -1;
@@ -351,11 +372,14 @@ int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR *pfd) {
     char flags[16];
     std::snprintf(flags, sizeof flags, "0x%02X", static_cast<unsigned>(pfd->dwFlags));
     record("ChoosePixelFormat", handle(dc), flags, static_cast<int>(pfd->cDepthBits));
+    state().pixel_format_requests.push_back(*pfd);
     return state().script.chosen_format;
 }
 
 BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *pfd) {
     record("SetPixelFormat", handle(dc), format, pfd ? "pfd" : "null");
+    if (pfd)
+        state().pixel_format_requests.push_back(*pfd);
     return state().script.set_pixel_format;
 }
 

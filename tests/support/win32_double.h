@@ -21,6 +21,8 @@ inline const HGLRC gl_context = reinterpret_cast<HGLRC>(0x3003);
 inline const HPALETTE palette = reinterpret_cast<HPALETTE>(0x4004);
 inline const HINSTANCE instance = reinterpret_cast<HINSTANCE>(0x5005);
 inline const HWND other_window = reinterpret_cast<HWND>(0x6006);
+inline const HICON icon = reinterpret_cast<HICON>(0x7007);
+inline const HCURSOR cursor = reinterpret_cast<HCURSOR>(0x8008);
 inline constexpr LRESULT default_result = 0x5A5A; // what DefWindowProcA returns
 
 struct Script {
@@ -35,11 +37,18 @@ struct Script {
     bool create_context_fails = false;
     std::vector<PALETTEENTRY> system_palette; // GetSystemPaletteEntries' source
     std::deque<MSG> queue;                    // what PeekMessageA and GetMessageA find
+    BOOL get_message_failure = 0; // non-zero: GetMessageA's answer once the queue is empty
+    bool echo = false;            // also print every log line to stderr (death tests read it there)
 };
 
 Script &script();
 std::vector<std::string> &log();
 void reset(); // empties the log, restores the default script, forgets the class and window
+
+// The last class handed to RegisterClassA.
+const WNDCLASSA &registered_class();
+// Copies of the descriptors handed to ChoosePixelFormat and SetPixelFormat, in call order.
+const std::vector<PIXELFORMATDESCRIPTOR> &pixel_format_requests();
 
 // The last palette handed to CreatePalette, as it was described.
 const std::vector<PALETTEENTRY> &created_palette_entries();
