@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034  # the WINE_* variables are for the caller
 # Runs the Windows build of the viewer under Wine on a private Xvfb display, without prompts and
 # without a window manager. Source this file; every function prints errors to stderr and returns
 # non-zero on failure. README.txt beside it explains the Wine behaviour these helpers work around.
@@ -48,28 +48,32 @@ wine_env_init() {
   export WINEARCH=win64
   # -all also silences the wrapper's "wine32 is missing" hint on a 64-bit-only install.
   export WINEDEBUG=-all
-  # No Mono/Gecko download dialogs while the prefix is created (nothing could answer them), and no
-  # menu entries written into $HOME.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # No Mono/Gecko download dialogs while the prefix is created (nothing could answer them), no
+  # menu entries written into $HOME, and no debugger on a crash: with winedbg attached the exit
+  # status of a crashed program is sometimes 0 instead of the exception code.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
   WINE_ENV_STATE="$dir/wine-run"
   mkdir -p "$WINE_ENV_STATE"
   if command -v wine >/dev/null; then WINE_ENV_WINE=wine; else WINE_ENV_WINE=/usr/lib/wine/wine64; fi
   if command -v wineserver >/dev/null; then WINE_ENV_SERVER=wineserver; else WINE_ENV_SERVER=/usr/lib/wine/wineserver; fi
 }
 
-# Starts Xvfb on a free display (Xvfb picks it itself with -displayfd) and exports DISPLAY.
+# Starts Xvfb on a free display (Xvfb picks it itself and writes it to -displayfd) and exports
+# DISPLAY.
 wine_xvfb_start() {
-  local fifo="$WINE_ENV_STATE/displayfd" num=""
-  rm -f "$fifo"
-  mkfifo "$fifo" || return 1
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -nolisten unix-abstract \
-    3>"$fifo" >"$WINE_ENV_STATE/xvfb.log" 2>&1 &
+  local numfile="$WINE_ENV_STATE/display" num="" i
+  : >"$numfile"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >"$WINE_ENV_STATE/xvfb.log" 2>&1 &
   WINE_XVFB_PID=$!
-  read -r -t 20 num <"$fifo"
-  rm -f "$fifo"
+  for i in $(seq 200); do
+    num=$(tr -dc 0-9 <"$numfile")
+    [ -n "$num" ] && break
+    kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
   if [ -z "$num" ]; then
     echo "wine_env: Xvfb did not start, see $WINE_ENV_STATE/xvfb.log" >&2
-    kill "$WINE_XVFB_PID" 2>/dev/null
+    wine_xvfb_stop
     return 1
   fi
   export DISPLAY=":$num"
@@ -77,8 +81,8 @@ wine_xvfb_start() {
 
 wine_xvfb_stop() {
   [ -n "${WINE_XVFB_PID:-}" ] || return 0
-  kill "$WINE_XVFB_PID" 2>/dev/null
-  wait "$WINE_XVFB_PID" 2>/dev/null
+  kill "$WINE_XVFB_PID" 2>/dev/null || true
+  wait "$WINE_XVFB_PID" 2>/dev/null || true
   WINE_XVFB_PID=
 }
 
@@ -96,15 +100,14 @@ wine_prefix_ensure() {
 
 wine_prefix_create_() {
   local reg="$WINE_ENV_STATE/settings.reg"
-  "${WINE_ENV_WINE%wine*}wineboot" --init >"$WINE_ENV_STATE/wineboot.log" 2>&1 ||
-    "$WINE_ENV_WINE" wineboot --init >>"$WINE_ENV_STATE/wineboot.log" 2>&1 ||
+  "$WINE_ENV_WINE" wineboot --init >"$WINE_ENV_STATE/wineboot.log" 2>&1 ||
     { echo "wine_env: wineboot failed, see $WINE_ENV_STATE/wineboot.log" >&2; return 1; }
   # Managed=N: with no window manager, Wine would wait 2 s on every hide/destroy of a managed
   #   window for a WM that never answers, and would leave the frame undrawn. Unmanaged windows
   #   are drawn whole by Wine (frame and caption) at exactly the position and size asked for.
   # Decorated=N: the same in case a window manager is ever present.
-  # ShowCrashDialog=0: a crash ends the process (exit code = low byte of the exception code)
-  #   instead of leaving a "Program Error" dialog that nobody closes.
+  # ShowCrashDialog=0: should winedbg be enabled again (for backtraces), a crash still ends the
+  #   process instead of leaving a "Program Error" dialog that nobody closes.
   # LogPixels=96: fixed DPI, so caption and frame metrics never depend on the X server.
   cat >"$reg" <<'EOF'
 REGEDIT4
@@ -132,10 +135,12 @@ winepath_() { printf 'Z:%s' "${1//\//\\}"; }
 # Sets WINE_APP_PID (the Unix process that is the Windows process); stdout and stderr go to
 # $WINE_ENV_STATE/app.log. wine_wait_exit collects the exit code.
 wine_run() {
-  local exe=$1
+  local exe
+  exe="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" || return 1
   shift
   rm -f "$WINE_ENV_STATE/app.rc" "$WINE_ENV_STATE/app.pid"
   (
+    set +e
     cd "$(dirname "$exe")" || exit 1
     "$WINE_ENV_WINE" "$exe" "$@" >"$WINE_ENV_STATE/app.log" 2>&1 &
     echo $! >"$WINE_ENV_STATE/app.pid"
@@ -143,8 +148,7 @@ wine_run() {
     echo $? >"$WINE_ENV_STATE/app.rc.tmp" && mv "$WINE_ENV_STATE/app.rc.tmp" "$WINE_ENV_STATE/app.rc"
   ) &
   WINE_RUN_SUBSHELL=$!
-  local i
-  for i in $(seq 50); do [ -s "$WINE_ENV_STATE/app.pid" ] && break; sleep 0.02; done
+  for _ in $(seq 50); do [ -s "$WINE_ENV_STATE/app.pid" ] && break; sleep 0.02; done
   WINE_APP_PID=$(cat "$WINE_ENV_STATE/app.pid")
   WINE_APP_RC=
 }
@@ -157,14 +161,14 @@ wine_wait_exit() {
   deadline=$(($(date +%s%N) + timeout * 1000000000))
   while [ ! -f "$WINE_ENV_STATE/app.rc" ]; do
     if [ "$(date +%s%N)" -gt "$deadline" ]; then
-      kill "$WINE_APP_PID" 2>/dev/null
-      wait "$WINE_RUN_SUBSHELL" 2>/dev/null
+      kill "$WINE_APP_PID" 2>/dev/null || true
+      wait "$WINE_RUN_SUBSHELL" 2>/dev/null || true
       WINE_APP_RC=timeout
       return 1
     fi
     sleep 0.05
   done
-  wait "$WINE_RUN_SUBSHELL" 2>/dev/null
+  wait "$WINE_RUN_SUBSHELL" 2>/dev/null || true
   WINE_APP_RC=$(cat "$WINE_ENV_STATE/app.rc")
 }
 
@@ -175,7 +179,7 @@ wine_wait_window() {
   local name=$1 timeout=${2:-15} deadline id
   deadline=$(($(date +%s%N) + timeout * 1000000000))
   while :; do
-    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1)
+    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     if [ "$(date +%s%N)" -gt "$deadline" ]; then
       echo "wine_env: no window named '$name' after ${timeout}s" >&2
@@ -215,9 +219,10 @@ wine_type() {
 
 # wine_click WINDOW_ID X Y [BUTTON=1]: clicks at X,Y relative to the window's top-left corner
 # (outer corner, caption included: the X window of an unmanaged window is the whole window).
+# No --sync on mousemove: it waits for the pointer to move and so hangs when it is already there.
 wine_click() {
   local id=$1 x=$2 y=$3 button=${4:-1}
-  xdotool mousemove --sync --window "$id" "$x" "$y" click "$button"
+  xdotool mousemove --window "$id" "$x" "$y" click "$button"
 }
 
 # wine_dismiss_msgbox TITLE_REGEX [TIMEOUT_S=15]: a MessageBox's X window is named after its
@@ -255,9 +260,8 @@ wine_screenshot() {
 # Needed at the end of every session: the background processes are bound to this DISPLAY.
 wine_server_stop() {
   [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] || return 0
-  "$WINE_ENV_SERVER" -k 2>/dev/null
-  "$WINE_ENV_SERVER" -w 2>/dev/null
-  return 0
+  "$WINE_ENV_SERVER" -k 2>/dev/null || true
+  "$WINE_ENV_SERVER" -w 2>/dev/null || true
 }
 
 wine_env_stop() {
