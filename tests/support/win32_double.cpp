@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -20,6 +21,7 @@ struct State {
     int palette_version = 0;
     WNDCLASSA window_class = {};
     std::vector<PIXELFORMATDESCRIPTOR> pixel_format_requests;
+    long queue_calls = 0;
 };
 
 State &state() {
@@ -69,6 +71,17 @@ template <typename... Args> void record(const char *name, const Args &...args) {
     state().log.push_back(line.str());
     if (state().script.echo)
         std::fprintf(stderr, "%s\n", line.str().c_str());
+    if (state().script.on_call)
+        state().script.on_call(line.str());
+}
+
+// A message loop that never ends (one that ignores a GetMessageA failure, or peeks for ever)
+// would hang the test run; a million queue calls is far beyond any test's script.
+void count_queue_call(const char *name) {
+    if (++state().queue_calls > 1000000) {
+        std::fprintf(stderr, "win32_double: runaway message loop, last call %s\n", name);
+        std::abort();
+    }
 }
 
 LRESULT send(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -258,6 +271,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT remove) {
     record("PeekMessageA", handle(hwnd), min, max, remove);
+    count_queue_call("PeekMessageA");
     auto &queue = state().script.queue;
     if (queue.empty())
         return FALSE;
@@ -269,6 +283,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT remove) 
 
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
     record("GetMessageA", handle(hwnd), min, max);
+    count_queue_call("GetMessageA");
     auto &queue = state().script.queue;
     if (!queue.empty()) {
         *msg = queue.front();

@@ -39,6 +39,9 @@ struct Script {
     std::deque<MSG> queue;                    // what PeekMessageA and GetMessageA find
     BOOL get_message_failure = 0; // non-zero: GetMessageA's answer once the queue is empty
     bool echo = false;            // also print every log line to stderr (death tests read it there)
+    // Called with each log line as the call is made: lets a test look at the viewer's state at
+    // that moment, which shows the order of a platform call and the viewer's own steps.
+    std::function<void(const std::string &call)> on_call;
 };
 
 Script &script();

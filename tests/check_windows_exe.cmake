@@ -1,0 +1,41 @@
+# The Windows program as built by the mingw preset: a GUI program (no console window) that needs
+# no DLL beyond those that come with Windows, and carries its icon group.
+if(NOT EXISTS "${EXE}")
+  message("SKIPPED: ${EXE} is not built (cmake --preset mingw && cmake --build --preset mingw)")
+  return()
+endif()
+execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE headers RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed (exit ${result})")
+endif()
+
+if(NOT headers MATCHES "\nSubsystem[ \t]+00000002")
+  string(REGEX MATCH "\nSubsystem[^\n]*" subsystem "${headers}")
+  message(FATAL_ERROR "not a Windows GUI program: ${subsystem}")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+foreach(line IN LISTS imports)
+  string(REGEX REPLACE "DLL Name: " "" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|user32|gdi32|opengl32|msvcrt|api-ms-win-crt-[a-z0-9-]+)\\.dll$")
+    message(FATAL_ERROR "${EXE} imports ${dll}, which Windows does not provide")
+  endif()
+endforeach()
+
+# The resources: exactly two types, RT_ICON (3) with the two images and RT_GROUP_ICON (14) with
+# the one group 101 (0x65) that the window class loads.
+string(FIND "${headers}" "The .rsrc Resource Directory section:" at)
+if(at LESS 0)
+  message(FATAL_ERROR "${EXE} has no resources")
+endif()
+string(SUBSTRING "${headers}" ${at} -1 resources)
+if(NOT resources MATCHES "^[^\n]*\n[^\n]*Type Table:[^\n]*IDs: 2\n"
+   OR NOT resources MATCHES "Entry: ID: 0x000003[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 2\n"
+   OR NOT resources MATCHES "Entry: ID: 0x00000e[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 1\n[^\n]*Entry: ID: 0x000065,")
+  message(FATAL_ERROR "${EXE} lacks icon group 101 with two images, or has other resources:\n"
+                      "${resources}")
+endif()
