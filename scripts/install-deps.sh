@@ -11,6 +11,16 @@ packages=(
   libgtest-dev libpng-dev
   # the Windows cross build
   g++-mingw-w64-x86-64
+  # the native program
+  libsdl2-dev desktop-file-utils
+  # end-to-end tests: a virtual X server, input, screenshots and picture comparison
+  xvfb xdotool x11-utils imagemagick
+  # the Windows program under Wine; Wine loads the X and GL libraries at run time, so they are
+  # named here rather than left to its recommendations
+  wine wine64 fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2
+  libxrender1 libxxf86vm1
+  # fuzzing and memory checking
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()

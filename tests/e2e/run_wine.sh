@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The end-to-end scenarios against the Windows build, under Wine on Xvfb (CTest's e2e_wine).
+#
+#   run_wine.sh HELICOID_EXE SNAPSHOT_TOOL WORK_DIR
+#
+# Exit code 77 (skipped) when the .exe has not been built: it comes from the mingw preset, which
+# a plain native build does not make.
+if [ $# -ne 3 ]; then
+  echo "usage: $0 HELICOID_EXE SNAPSHOT_TOOL WORK_DIR" >&2
+  exit 2
+fi
+if [ ! -f "$1" ]; then
+  echo "skipped: $1 is missing (cmake --preset mingw && cmake --build --preset mingw)"
+  exit 77
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+exec bash "$here/scenarios.sh" "$here/wine/driver.sh" "$1" "$2" "$3"

@@ -1,0 +1,616 @@
+#!/usr/bin/env bash
+# End-to-end scenarios of the viewer, the same for every platform build: a driver starts the
+# program on an X display and finds its windows; everything else here (keys, mouse, screenshots,
+# picture comparisons) goes through the X server and ImageMagick, as a user would see it.
+#
+#   scenarios.sh DRIVER PROGRAM SNAPSHOT_TOOL WORK_DIR
+#
+# Exit code 0 when every check passed, 1 when one failed, 77 when the driver cannot run here.
+# Pictures of every check go to WORK_DIR/out (emptied at the start); on a failure the check also
+# leaves NAME-expected.png and NAME-diff.png there.
+#
+# The driver interface
+# --------------------
+# DRIVER is a bash file that this script sources. It finds E2E_PROGRAM (the program to run) and
+# E2E_WORK (a directory of its own for state, logs and anything it builds) set, and defines:
+#
+#   driver_setup                 Prepares everything once: the X display (1024x768, 24 bits, no
+#                                window manager; DISPLAY exported) and whatever the program
+#                                needs. Status 77: it cannot run on this machine (a skip).
+#   driver_start                 Starts E2E_PROGRAM without arguments, in the background.
+#   driver_shown_windows         Prints the X ids of the program's shown (mapped) top-level
+#                                windows, one a line; nothing while there are none.
+#   driver_box_text WIN          Prints the message text of the message box WIN. Status 2: this
+#                                platform cannot read it (the check is then reported, not failed).
+#   driver_viewer_window_exists  Status 0 when the program has its viewer window, shown or not.
+#   driver_dismiss_box WIN       Presses the default button of the message box WIN and waits
+#                                until the box is gone.
+#   driver_client_geometry WIN   Prints "X Y WIDTH HEIGHT": the client area of WIN (what OpenGL
+#                                draws into) on the screen.
+#   driver_request_close WIN     Makes the close request a user makes (the window's close button,
+#                                or what the window manager sends for it).
+#   driver_wait_exit TIMEOUT_S   Waits for the program to end and prints its exit code; on timeout
+#                                kills it, prints "timeout" and returns 1.
+#   driver_stop                  Ends whatever is left: the program, servers, the display. Called
+#                                once, also after a failure or an interruption.
+#
+# Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
+# Windows; a platform that differs says so in its driver and its own documentation.
+set -uo pipefail
+
+if [ $# -ne 4 ]; then
+  echo "usage: $0 DRIVER PROGRAM SNAPSHOT_TOOL WORK_DIR" >&2
+  exit 2
+fi
+E2E_DRIVER=$1
+E2E_PROGRAM=$2
+E2E_SNAPSHOT=$3
+mkdir -p "$4" || exit 1
+E2E_WORK=$(cd "$4" && pwd)
+E2E_OUT="$E2E_WORK/out"
+E2E_REFS="$E2E_WORK/refs"
+export E2E_PROGRAM E2E_WORK
+
+EXPECTED_TITLE=' soft by Veldrane'
+EXPECTED_BOX_CAPTION='soft by Veldrane - helicoid-viewer@example.org '
+EXPECTED_BOX_TEXT=' mouse: touch the window image for movement----- '
+EXPECTED_SCREEN='1024x768'
+EXPECTED_WINDOW='50 50 614 614' # 80 per cent of the screen height, at (50,50)
+WINDOW_SIZE='614x614'
+
+# Pictures: a pixel differs when one of its RGB channels differs by more than TOLERANCE (of 255);
+# a picture matches when at most CAP_PER_MILLE thousandths of its pixels differ. The same
+# renderer with the same depth bits agrees to the pixel; the slack is for another Mesa build.
+TOLERANCE=8
+CAP_PER_MILLE=2
+# Fault tolerance for waits, never a measurement: each wait ends as soon as its event is seen.
+WAIT_BOX_S=60     # the first start of a Wine session also starts its services
+WAIT_WINDOW_S=20
+WAIT_PICTURE_S=10
+WAIT_EXIT_S=20
+WATCHDOG_S=250    # below the CTest timeout, so that the driver still stops its servers
+
+# ---------------------------------------------------------------- reporting
+
+E2E_FAILURES=0
+ok() { printf 'ok    %s\n' "$*"; }
+fail() {
+  printf 'FAIL  %s\n' "$*"
+  E2E_FAILURES=$((E2E_FAILURES + 1))
+}
+note() { printf '      %s\n' "$*"; }
+
+# quoted STRING: shows leading and trailing spaces.
+quoted() { printf "'%s'" "$1"; }
+
+now_ns() { date +%s%N; }
+
+# ---------------------------------------------------------------- pictures
+
+# grab OUT.png: the client area as it is on the screen now (GL content included).
+grab() {
+  import -window root -crop "${CLIENT_W}x${CLIENT_H}+${CLIENT_X}+${CLIENT_Y}" +repage "$1"
+}
+
+picture_size() { identify -format '%wx%h' "$1"; }
+
+# differing_pixels A B [TOLERANCE]: how many pixels differ by more than TOLERANCE in some channel.
+differing_pixels() {
+  local tol=${3:-$TOLERANCE} size_a size_b
+  size_a=$(picture_size "$1") && size_b=$(picture_size "$2") || return 1
+  if [ "$size_a" != "$size_b" ]; then
+    echo "pictures of different sizes: $1 is $size_a, $2 is $size_b" >&2
+    return 1
+  fi
+  convert "$1" "$2" -alpha off -compose difference -composite -separate -evaluate-sequence max \
+    -threshold "$(awk -v t="$tol" 'BEGIN { printf "%.6f%%", (t + 0.5) * 100 / 255 }')" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+# cap_for PICTURE: the most differing pixels a match may have.
+cap_for() {
+  local w h
+  IFS=x read -r w h < <(picture_size "$1")
+  echo $((w * h * CAP_PER_MILLE / 1000))
+}
+
+# keep_difference NAME ACTUAL EXPECTED: the evidence of a failed comparison, in E2E_OUT.
+keep_difference() {
+  [ "$2" = "$E2E_OUT/$1.png" ] || cp "$2" "$E2E_OUT/$1.png"
+  cp "$3" "$E2E_OUT/$1-expected.png"
+  compare -fuzz "$(awk -v t="$TOLERANCE" 'BEGIN { printf "%.4f%%", (t + 0.5) * 100 / 255 }')" \
+    "$2" "$3" "$E2E_OUT/$1-diff.png" 2>/dev/null
+}
+
+# await_match NAME REF [TIMEOUT_S]: grabs until the picture matches REF, then checks that it
+# stays so (no further frame undoes it). Leaves the last grab in $E2E_OUT/NAME.png and its
+# count of differing pixels in MATCH_COUNT.
+await_match() {
+  local name=$1 ref=$2 timeout=${3:-$WAIT_PICTURE_S} out="$E2E_OUT/$1.png" cap deadline
+  cap=$(cap_for "$ref")
+  deadline=$(($(now_ns) + timeout * 1000000000))
+  while :; do
+    grab "$out" && MATCH_COUNT=$(differing_pixels "$out" "$ref") || MATCH_COUNT=
+    if [ -n "$MATCH_COUNT" ] && [ "$MATCH_COUNT" -le "$cap" ]; then
+      sleep 0.3
+      grab "$out" && MATCH_COUNT=$(differing_pixels "$out" "$ref") || MATCH_COUNT=
+      [ -n "$MATCH_COUNT" ] && [ "$MATCH_COUNT" -le "$cap" ] && return 0
+    fi
+    [ "$(now_ns)" -gt "$deadline" ] && break
+    sleep 0.1
+  done
+  keep_difference "$name" "$out" "$ref"
+  return 1
+}
+
+# await_change NAME BEFORE [TIMEOUT_S]: grabs until the picture is no longer BEFORE (to the
+# pixel), into $E2E_OUT/NAME.png.
+await_change() {
+  local out="$E2E_OUT/$1.png" deadline count
+  deadline=$(($(now_ns) + ${3:-$WAIT_PICTURE_S} * 1000000000))
+  while :; do
+    grab "$out" && count=$(differing_pixels "$out" "$2" 0) && [ "$count" -gt 0 ] && return 0
+    [ "$(now_ns)" -gt "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# await_still NAME [TIMEOUT_S]: grabs until two pictures 0.3 s apart are equal to the pixel.
+await_still() {
+  local out="$E2E_OUT/$1.png" previous="$E2E_OUT/$1-before.png" deadline count
+  deadline=$(($(now_ns) + ${2:-$WAIT_PICTURE_S} * 1000000000))
+  grab "$previous" || return 1
+  while :; do
+    sleep 0.3
+    grab "$out" && count=$(differing_pixels "$out" "$previous" 0) && [ "$count" -eq 0 ] && return 0
+    [ "$(now_ns)" -gt "$deadline" ] && return 1
+    mv "$out" "$previous"
+  done
+}
+
+# lit_mask PICTURE BACKGROUND MASK_OUT: white where PICTURE is not the background colour.
+lit_mask() {
+  convert "$1" -alpha off \( -size "$(picture_size "$1")" "xc:$2" \) -compose difference -composite \
+    -separate -evaluate-sequence max \
+    -threshold "$(awk -v t="$TOLERANCE" 'BEGIN { printf "%.6f%%", (t + 0.5) * 100 / 255 }')" "$3"
+}
+count_white() { convert "$1" -format '%[fx:round(mean*w*h)]' info:; }
+
+# snapshot NAME ARGS...: the reference picture $E2E_REFS/NAME.png, drawn for the live window's
+# client size and the viewer's window size.
+snapshot() {
+  local name=$1
+  shift
+  "$E2E_SNAPSHOT" --output "$E2E_REFS/$name.png" --size "${CLIENT_W}x${CLIENT_H}" \
+    --window "$WINDOW_SIZE" "$@" >"$E2E_REFS/$name.log" 2>&1 || {
+    echo "helicoid-snapshot failed for $name: $(cat "$E2E_REFS/$name.log")" >&2
+    return 1
+  }
+}
+
+# ---------------------------------------------------------------- input
+
+keys() {
+  local win=$1
+  shift
+  xdotool windowfocus --sync "$win" && xdotool key --delay 30 "$@"
+}
+
+# Pointer positions are client-area pixels. No --sync on mousemove: xdotool then waits for a
+# motion that never comes when the pointer is already there.
+pointer_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); }
+press_at() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) mousedown 1; }
+release_at() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) mouseup 1; }
+
+# ---------------------------------------------------------------- windows
+
+window_name() { xdotool getwindowname "$1"; }
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+screen_size() { xwininfo -root | awk '/Width:/{w=$NF} /Height:/{h=$NF} END{print w "x" h}'; }
+
+# await_shown_windows TIMEOUT_S: prints the program's shown windows once there is one.
+await_shown_windows() {
+  local deadline windows
+  deadline=$(($(now_ns) + $1 * 1000000000))
+  while :; do
+    windows=$(driver_shown_windows)
+    [ -n "$windows" ] && { echo "$windows"; return 0; }
+    [ "$(now_ns)" -gt "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+# start_to_viewer: starts the program, dismisses the information box and sets VIEWER to the
+# viewer's window. Used by the runs that are not about the box.
+start_to_viewer() {
+  local box
+  driver_start || return 1
+  box=$(await_shown_windows "$WAIT_BOX_S") || return 1
+  driver_dismiss_box "$box" || return 1
+  VIEWER=$(await_shown_windows "$WAIT_WINDOW_S") || return 1
+}
+
+# ---------------------------------------------------------------- scenarios
+
+# The information box comes before anything else, says what it should, and the viewer window
+# is created only once it has been dismissed.
+scenario_information_box() {
+  local shown text status
+  driver_start || { fail "the program starts"; return 1; }
+  if ! shown=$(await_shown_windows "$WAIT_BOX_S"); then
+    fail "information box: nothing shown within ${WAIT_BOX_S}s"
+    return 1
+  fi
+  if [ "$(wc -l <<<"$shown")" -ne 1 ]; then
+    fail "information box: $(wc -l <<<"$shown") windows shown at once, expected the box alone"
+  fi
+  BOX=$(head -n 1 <<<"$shown")
+  local caption
+  caption=$(window_name "$BOX")
+  if [ "$caption" = "$EXPECTED_BOX_CAPTION" ]; then
+    ok "information box: caption $(quoted "$caption")"
+  else
+    fail "information box: caption $(quoted "$caption"), expected $(quoted "$EXPECTED_BOX_CAPTION")"
+  fi
+  text=$(driver_box_text "$BOX")
+  status=$?
+  if [ $status -eq 2 ]; then
+    note "information box: this platform cannot read the text; not checked"
+  elif [ $status -ne 0 ]; then
+    fail "information box: the text could not be read (is window $BOX a message box?)"
+  elif [ "$text" = "$EXPECTED_BOX_TEXT" ]; then
+    ok "information box: text $(quoted "$text")"
+  else
+    fail "information box: text $(quoted "$text"), expected $(quoted "$EXPECTED_BOX_TEXT")"
+  fi
+  if driver_viewer_window_exists; then
+    fail "information box: the viewer window already exists while the box is shown"
+  else
+    ok "information box: no viewer window exists before it is dismissed"
+  fi
+  import -window root "$E2E_OUT/information-box.png"
+
+  if ! driver_dismiss_box "$BOX"; then
+    fail "information box: Return did not dismiss it"
+    return 1
+  fi
+  if ! VIEWER=$(await_shown_windows "$WAIT_WINDOW_S"); then
+    fail "viewer window: not shown within ${WAIT_WINDOW_S}s of dismissing the box"
+    return 1
+  fi
+  ok "information box: dismissed with Return, then the viewer window is shown"
+}
+
+scenario_window() {
+  local name geometry screen
+  screen=$(screen_size)
+  [ "$screen" = "$EXPECTED_SCREEN" ] || fail "screen is $screen, expected $EXPECTED_SCREEN"
+  if [ "$(wc -l <<<"$VIEWER")" -ne 1 ]; then
+    fail "viewer window: $(wc -l <<<"$VIEWER") windows shown, expected one"
+    VIEWER=$(head -n 1 <<<"$VIEWER")
+  fi
+  name=$(window_name "$VIEWER")
+  if [ "$name" = "$EXPECTED_TITLE" ]; then
+    ok "viewer window: title $(quoted "$name")"
+  else
+    fail "viewer window: title $(quoted "$name"), expected $(quoted "$EXPECTED_TITLE")"
+  fi
+  geometry=$(window_geometry "$VIEWER")
+  if [ "$geometry" = "$EXPECTED_WINDOW" ]; then
+    ok "viewer window: outer rectangle at (50,50), 614x614 on a $screen screen"
+  else
+    fail "viewer window: outer rectangle (x y w h) $geometry, expected $EXPECTED_WINDOW"
+  fi
+  if ! read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER") ||
+    [ -z "$CLIENT_H" ]; then
+    fail "viewer window: no client area"
+    return 1
+  fi
+  note "client area ${CLIENT_W}x${CLIENT_H} at ($CLIENT_X,$CLIENT_Y)"
+  import -window root "$E2E_OUT/viewer-window.png"
+}
+
+# The first picture against the snapshot tool for the same client size. The depth bits the live
+# window got decide which copy of each doubled triangle wins, so the reference is drawn with each
+# likely depth and the closest one stands for the rest of the run.
+scenario_first_picture() {
+  local d count best_count='' summary=''
+  for d in 16 24 32; do
+    snapshot "plain-d$d" --depth-bits "$d" || { fail "first picture: no reference"; return 1; }
+  done
+  # The window may not have drawn yet: wait for whichever reference it comes to match.
+  local deadline cap out="$E2E_OUT/first-picture.png"
+  cap=$(cap_for "$E2E_REFS/plain-d16.png")
+  deadline=$(($(now_ns) + WAIT_PICTURE_S * 1000000000))
+  while :; do
+    sleep 0.2
+    best_count='' summary=''
+    grab "$out" || best_count=none
+    for d in 16 24 32; do
+      [ "$best_count" = none ] && break
+      count=$(differing_pixels "$out" "$E2E_REFS/plain-d$d.png") || continue
+      summary="$summary $d:$count"
+      if [ -z "$best_count" ] || [ "$count" -lt "$best_count" ]; then
+        best_count=$count
+        DEPTH=$d
+      fi
+    done
+    [ "$best_count" = none ] && best_count=''
+    [ -n "$best_count" ] && [ "$best_count" -le "$cap" ] && break
+    [ "$(now_ns)" -gt "$deadline" ] && break
+  done
+  if [ -z "$best_count" ]; then
+    fail "first picture: could not be compared"
+    DEPTH=16
+    return 1
+  fi
+  if [ "$best_count" -le "$cap" ]; then
+    ok "first picture matches the snapshot with $DEPTH depth bits: $best_count of $((CLIENT_W * CLIENT_H)) pixels differ (cap $cap)"
+  else
+    fail "first picture: closest snapshot has $DEPTH depth bits and $best_count differing pixels (cap $cap)"
+    keep_difference first-picture "$out" "$E2E_REFS/plain-d$DEPTH.png"
+  fi
+  note "differing pixels by reference depth bits:$summary"
+  cp "$E2E_REFS/plain-d$DEPTH.png" "$E2E_REFS/plain.png"
+}
+
+# "f" fog; "F" and "P" (shifted) are not commands; "p" wireframe; each toggles back.
+scenario_keys() {
+  if ! snapshot fog --depth-bits "$DEPTH" --fog ||
+    ! snapshot wireframe --depth-bits "$DEPTH" --wireframe; then
+    fail "keys: no reference"
+    return 1
+  fi
+
+  keys "$VIEWER" f
+  if await_match key-f "$E2E_REFS/fog.png"; then
+    ok "f: the fog picture ($MATCH_COUNT differing pixels)"
+  else
+    fail "f: not the fog picture ($MATCH_COUNT differing pixels)"
+  fi
+
+  # Shifted letters go to the default handling. They leave no trace of their own, so "f" follows
+  # as a marker: once fog is off again, the letters before it have been handled too, and any
+  # state they changed would show.
+  local count cap
+  cap=$(cap_for "$E2E_REFS/fog.png")
+  keys "$VIEWER" F P
+  sleep 0.3
+  grab "$E2E_OUT/key-shifted.png"
+  count=$(differing_pixels "$E2E_OUT/key-shifted.png" "$E2E_REFS/fog.png")
+  if [ -n "$count" ] && [ "$count" -le "$cap" ]; then
+    ok "F and P: the picture stays the fog picture ($count differing pixels)"
+  else
+    fail "F and P: the picture changed ($count differing pixels from the fog picture)"
+    keep_difference key-shifted "$E2E_OUT/key-shifted.png" "$E2E_REFS/fog.png"
+  fi
+  keys "$VIEWER" f
+  if await_match key-shifted-then-f "$E2E_REFS/plain.png"; then
+    ok "f after F and P: the plain picture, so F and P changed no state ($MATCH_COUNT differing pixels)"
+  else
+    fail "f after F and P: not the plain picture ($MATCH_COUNT differing pixels)"
+  fi
+
+  keys "$VIEWER" p
+  if ! await_change key-p "$E2E_REFS/plain.png" || ! await_still key-p; then
+    fail "p: the picture did not change, or did not settle"
+  else
+    check_wireframe key-p "$E2E_REFS/wireframe.png" "$E2E_REFS/plain.png"
+  fi
+  keys "$VIEWER" p
+  if await_match key-p-again "$E2E_REFS/plain.png"; then
+    ok "p again: the filled picture is back ($MATCH_COUNT differing pixels)"
+  else
+    fail "p again: not the filled picture ($MATCH_COUNT differing pixels)"
+  fi
+}
+
+# Rasterizers differ in where they put line pixels, so a wireframe is checked by its shape: far
+# fewer pixels drawn than when filled, all of them on the filled model's silhouette (allowing a
+# two-pixel margin), and clearly not the filled picture.
+check_wireframe() {
+  local name=$1 ref=$2 filled=$3 actual="$E2E_OUT/$1.png" background lit filled_lit outside exact
+  background=$(convert "$filled" -format '%[pixel:p{0,0}]' info:)
+  lit_mask "$actual" "$background" "$E2E_OUT/$name-lit.png"
+  lit_mask "$filled" "$background" "$E2E_OUT/$name-filled-lit.png"
+  lit=$(count_white "$E2E_OUT/$name-lit.png")
+  filled_lit=$(count_white "$E2E_OUT/$name-filled-lit.png")
+  convert "$E2E_OUT/$name-filled-lit.png" -morphology Dilate Square:2 -negate \
+    "$E2E_OUT/$name-lit.png" -compose multiply -composite "$E2E_OUT/$name-outside.png"
+  outside=$(count_white "$E2E_OUT/$name-outside.png")
+  exact=$(differing_pixels "$actual" "$ref")
+  note "wireframe: $lit pixels drawn (filled: $filled_lit), $outside outside the silhouette, $exact differ from the snapshot's wireframe"
+  if [ "$lit" -gt $((filled_lit / 20)) ] && [ "$lit" -lt $((filled_lit * 4 / 5)) ] &&
+    [ "$outside" -le $((lit / 100)) ]; then
+    ok "p: a wireframe of the same model"
+    rm -f "$E2E_OUT/$name-"{lit,filled-lit,outside}.png
+  else
+    fail "p: not a wireframe of the model (drawn $lit of filled $filled_lit, $outside outside)"
+    keep_difference "$name" "$actual" "$ref"
+  fi
+}
+
+# A drag that comes back to its press point: every event draws one frame, the release is a click,
+# and the result is fully determined, so it must equal the snapshot tool's play of the same
+# events. Waiting for each frame keeps moves from merging.
+TRACKBALL_PATH=('press 200 300' 'move 300 120' 'move 450 300' 'move 200 300' 'release 200 300')
+scenario_drag() {
+  local script step verb x y previous="$E2E_REFS/plain.png" i=0
+  script=$(IFS=';'; echo "${TRACKBALL_PATH[*]}")
+  snapshot trackball --depth-bits "$DEPTH" --trackball "$script" || { fail "drag: no reference"; return 1; }
+  for step in "${TRACKBALL_PATH[@]}"; do
+    read -r verb x y <<<"$step"
+    i=$((i + 1))
+    case $verb in
+    press) press_at "$x" "$y" ;;
+    move) pointer_to "$x" "$y" ;;
+    release) release_at "$x" "$y" ;;
+    esac
+    # A click draws one more frame but turns nothing.
+    [ "$verb" = release ] && break
+    if ! await_change "drag-$i" "$previous"; then
+      fail "drag: no new picture after '$step'"
+      return 1
+    fi
+    previous="$E2E_OUT/drag-$i.png"
+  done
+  if await_match drag "$E2E_REFS/trackball.png"; then
+    ok "drag: the model turns as the snapshot tool turns it ($MATCH_COUNT differing pixels)"
+  else
+    fail "drag: not the snapshot tool's picture for '$script' ($MATCH_COUNT differing pixels)"
+  fi
+}
+
+# Released away from the press point it keeps spinning; a click (press and release on one pixel)
+# stops it.
+scenario_spin_and_stop() {
+  local i count spinning=1
+  press_at 300 300
+  pointer_to 380 290
+  release_at 380 290
+  grab "$E2E_OUT/spin-0.png"
+  for i in 1 2 3; do
+    sleep 0.2
+    grab "$E2E_OUT/spin-$i.png"
+    count=$(differing_pixels "$E2E_OUT/spin-$i.png" "$E2E_OUT/spin-$((i - 1)).png" 0)
+    [ "${count:-0}" -gt 0 ] || spinning=0
+  done
+  if [ $spinning -eq 1 ]; then
+    ok "release away from the press: it keeps spinning (successive pictures differ)"
+  else
+    fail "release away from the press: successive pictures are equal, it does not spin"
+  fi
+
+  press_at 300 300
+  release_at 300 300
+  if ! await_still stopped; then
+    fail "click: the pictures never stop changing"
+    return 1
+  fi
+  sleep 0.5
+  grab "$E2E_OUT/stopped-later.png"
+  count=$(differing_pixels "$E2E_OUT/stopped-later.png" "$E2E_OUT/stopped.png" 0)
+  if [ "${count:-1}" -eq 0 ]; then
+    ok "click: it stops (successive pictures are equal)"
+  else
+    fail "click: it stopped for a moment only ($count pixels changed later)"
+  fi
+}
+
+# expect_exit HOW: the program has been asked to end; it must do so with exit code 0.
+expect_exit() {
+  local code
+  code=$(driver_wait_exit "$WAIT_EXIT_S")
+  if [ "$code" = 0 ]; then
+    ok "$1 ends the process with exit code 0"
+  else
+    fail "$1: the process ended with exit code $code, expected 0"
+  fi
+}
+
+scenario_escape() {
+  keys "$VIEWER" Escape
+  expect_exit Escape
+}
+
+scenario_close_request() {
+  if ! start_to_viewer; then
+    fail "close request: the second run did not reach the viewer window"
+    return 1
+  fi
+  read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER")
+  # Closing before the first frame would skip what the close normally tears down.
+  if [ -f "$E2E_REFS/plain.png" ] && ! await_match second-run "$E2E_REFS/plain.png" >/dev/null; then
+    note "second run: the first picture was not seen"
+  fi
+  if driver_request_close "$VIEWER"; then
+    expect_exit "the close request"
+  else
+    fail "close request: the driver could not make it"
+  fi
+}
+
+# ---------------------------------------------------------------- main
+
+# One run at a time per work directory. A lock directory with the owner's pid rather than flock:
+# the servers the driver starts would inherit a lock descriptor, and a run killed from outside
+# would then hold the lock through them.
+E2E_LOCK="$E2E_WORK/run.lock"
+lock_deadline=$(($(now_ns) + 600 * 1000000000))
+until mkdir "$E2E_LOCK" 2>/dev/null; do
+  owner=$(cat "$E2E_LOCK/pid" 2>/dev/null)
+  if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
+    rm -rf "$E2E_LOCK"
+    continue
+  fi
+  if [ "$(now_ns)" -gt "$lock_deadline" ]; then
+    echo "another end-to-end run (pid ${owner:-?}) holds $E2E_WORK" >&2
+    exit 1
+  fi
+  sleep 0.5
+done
+echo $$ >"$E2E_LOCK/pid"
+rm -rf "$E2E_OUT" "$E2E_REFS"
+mkdir -p "$E2E_OUT" "$E2E_REFS"
+
+# shellcheck source=/dev/null
+source "$E2E_DRIVER" || exit 1
+
+E2E_STOPPED=0
+stop_all() {
+  [ $E2E_STOPPED -eq 1 ] && return
+  E2E_STOPPED=1
+  [ -n "${WATCHDOG_PID:-}" ] && kill "$WATCHDOG_PID" 2>/dev/null
+  driver_stop
+  rm -rf "$E2E_LOCK"
+}
+trap stop_all EXIT
+trap 'fail "interrupted (watchdog after ${WATCHDOG_S}s or a signal)"; exit 1' TERM INT
+# Polls in short sleeps so that nothing of it outlives the run (CTest waits for every process
+# that holds its output pipe).
+(
+  for ((i = 0; i < WATCHDOG_S * 10; i++)); do
+    sleep 0.1
+    kill -0 $$ || exit 0
+  done
+  kill -TERM $$
+) >/dev/null 2>&1 &
+WATCHDOG_PID=$!
+
+E2E_START=$(now_ns)
+driver_setup
+status=$?
+if [ $status -eq 77 ]; then
+  echo "skipped: the driver cannot run here"
+  exit 77
+elif [ $status -ne 0 ]; then
+  echo "FAIL  driver setup"
+  exit 1
+fi
+
+DEPTH=16
+if scenario_information_box && scenario_window; then
+  scenario_first_picture
+  scenario_keys
+  scenario_drag
+  scenario_spin_and_stop
+  scenario_escape
+else
+  fail "the scenarios that need the viewer window were not run"
+  driver_wait_exit 1 >/dev/null
+fi
+scenario_close_request
+
+elapsed=$((($(now_ns) - E2E_START) / 1000000))
+echo "pictures in $E2E_OUT; ${elapsed} ms"
+for diff in "$E2E_OUT"/*-diff.png; do
+  [ -f "$diff" ] && echo "difference picture: $diff (beside it NAME.png as seen, NAME-expected.png)"
+done
+if [ $E2E_FAILURES -gt 0 ]; then
+  echo "$E2E_FAILURES check(s) failed"
+  exit 1
+fi
+echo "all checks passed"
