@@ -1,0 +1,174 @@
+// The layer's state, its lookups and diagnostics, and starting and stopping SDL's video.
+#include "platform/sdl/state.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace sdl_layer {
+
+// ==== State, lookups, diagnostics ====
+
+State &state() {
+    static State the_state;
+    return the_state;
+}
+
+Window *find_window(HWND hwnd) {
+    const auto it = state().windows.find(handle_key(hwnd));
+    return it == state().windows.end() ? nullptr : it->second.get();
+}
+
+Window *window_of_dc(HDC dc) {
+    if (dc == nullptr)
+        return nullptr;
+    for (auto &entry : state().windows)
+        if (entry.second->dc == dc)
+            return entry.second.get();
+    return nullptr;
+}
+
+Window *window_of_sdl_id(Uint32 sdl_window_id) {
+    for (auto &entry : state().windows) {
+        Window &window = *entry.second;
+        if (window.sdl != nullptr && SDL_GetWindowID(window.sdl) == sdl_window_id)
+            return &window;
+    }
+    return nullptr;
+}
+
+void unsupported(const char *call, const char *what) {
+    std::fprintf(stderr, "helicoid: %s: %s is not supported on this platform\n", call, what);
+}
+
+void trace(const char *event, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (state().tracer != nullptr)
+        state().tracer(event, hwnd, message, wparam, lparam);
+}
+
+LRESULT send_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    const Window *window = find_window(hwnd);
+    if (window == nullptr)
+        return 0;
+    trace("send", hwnd, message, wparam, lparam);
+    return window->window_class->proc(hwnd, message, wparam, lparam);
+}
+
+} // namespace sdl_layer
+
+using namespace sdl_layer;
+
+// ==== Starting and stopping ====
+
+namespace {
+
+// The module handle only has to be non-null and stable; resources are looked up by it.
+char module_tag;
+
+bool is_display_driver(const char *name) {
+    // SDL falls back to these when no display answers; they would show nothing.
+    return name != nullptr && std::strcmp(name, "offscreen") != 0 &&
+           std::strcmp(name, "dummy") != 0 && std::strcmp(name, "evdev") != 0;
+}
+
+bool init_video(const char *driver) {
+    if (driver != nullptr)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    if (is_display_driver(SDL_GetCurrentVideoDriver()))
+        return true;
+    SDL_SetError("SDL found only its \"%s\" driver", SDL_GetCurrentVideoDriver());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+}
+
+// Without an explicit choice, only the display systems whose variables are set are tried, so a
+// missing X server is reported as such instead of by a stray probe of another system.
+bool open_display() {
+    const char *chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen != nullptr && *chosen != '\0')
+        return init_video(nullptr);
+    const char *display = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    bool tried = false;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char *name = SDL_GetVideoDriver(i);
+        if (!is_display_driver(name) || std::strcmp(name, "KMSDRM") == 0)
+            continue;
+        if (std::strcmp(name, "x11") == 0 && (display == nullptr || *display == '\0'))
+            continue;
+        if (std::strcmp(name, "wayland") == 0 && (wayland == nullptr || *wayland == '\0'))
+            continue;
+        tried = true;
+        if (init_video(name))
+            return true;
+    }
+    if (!tried)
+        SDL_SetError("DISPLAY is not set");
+    return false;
+}
+
+std::string display_name() {
+    const char *display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        display = std::getenv("WAYLAND_DISPLAY");
+    return display == nullptr ? std::string() : std::string(display);
+}
+
+} // namespace
+
+bool sdl_win32_start(std::string &error) {
+    if (state().started)
+        return true;
+    // A Windows GUI process dies of signals; SDL's handlers would turn them into close requests.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Closing the window is WM_CLOSE for that window, not a second, application-wide request.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Only SetCapture captures the pointer, as on Windows.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    // Windows delivers the click that activates a window.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A window, not a game: leave the compositor and the screen saver alone.
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (!open_display()) {
+        const std::string reason = SDL_GetError();
+        SDL_Quit();
+        const std::string name = display_name();
+        error = "cannot open display";
+        if (!name.empty())
+            error += " \"" + name + "\"";
+        error += ": " + reason;
+        return false;
+    }
+    SDL_StartTextInput();
+    state().started = true;
+    return true;
+}
+
+void sdl_win32_stop() {
+    if (!state().started)
+        return;
+    while (!state().windows.empty())
+        DestroyWindow(state().windows.begin()->second->handle);
+    if (state().arrow != nullptr)
+        SDL_FreeCursor(state().arrow);
+    state().arrow = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+    state().started = false;
+}
+
+HINSTANCE sdl_win32_module() {
+    return reinterpret_cast<HINSTANCE>(&module_tag);
+}
+
+void sdl_win32_set_tracer(SdlWin32Tracer tracer) {
+    state().tracer = tracer;
+}
+
+SDL_Window *sdl_win32_sdl_window(HWND hwnd) {
+    const Window *window = find_window(hwnd);
+    return window == nullptr ? nullptr : window->sdl;
+}

@@ -1,0 +1,66 @@
+// WGL contexts and SwapBuffers over SDL's GL contexts.
+#include "platform/sdl/state.h"
+
+#include <cstdio>
+
+using namespace sdl_layer;
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    Window *window = window_of_dc(dc);
+    if (window == nullptr || window->pixel_format == 0)
+        return nullptr; // ERROR_INVALID_PIXEL_FORMAT
+    // SetPixelFormat's context is the first one handed out; later ones are made here.
+    SDL_GLContext context = window->spare_context;
+    window->spare_context = nullptr;
+    if (context == nullptr) {
+        // SDL makes a new context current; WGL does not.
+        SDL_Window *previous_window = SDL_GL_GetCurrentWindow();
+        SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
+        context = SDL_GL_CreateContext(window->sdl);
+        if (context == nullptr)
+            std::fprintf(stderr, "helicoid: wglCreateContext: %s\n", SDL_GetError());
+        SDL_GL_MakeCurrent(previous_window, previous_context);
+        if (context == nullptr)
+            return nullptr;
+    }
+    const HGLRC handle = new_handle<HGLRC>();
+    state().gl_contexts[handle_key(handle)] = context;
+    return handle;
+}
+
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    if (context == nullptr) // releases the current context; the device context is ignored
+        return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+    const auto found = state().gl_contexts.find(handle_key(context));
+    const Window *window = window_of_dc(dc);
+    if (found == state().gl_contexts.end() || window == nullptr || window->pixel_format == 0)
+        return FALSE;
+    if (SDL_GL_MakeCurrent(window->sdl, found->second) != 0) {
+        std::fprintf(stderr, "helicoid: wglMakeCurrent: %s\n", SDL_GetError());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    const auto found = state().gl_contexts.find(handle_key(context));
+    if (found == state().gl_contexts.end())
+        return FALSE;
+    // Deleting the thread's current context releases it first, as WGL does.
+    if (SDL_GL_GetCurrentContext() == found->second)
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+    SDL_GL_DeleteContext(found->second);
+    state().gl_contexts.erase(found);
+    return TRUE;
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    const Window *window = window_of_dc(dc);
+    if (window == nullptr || window->pixel_format == 0)
+        return FALSE;
+    // SDL swaps only the window whose context is current.
+    if (SDL_GL_GetCurrentWindow() != window->sdl)
+        return FALSE;
+    SDL_GL_SwapWindow(window->sdl);
+    return TRUE;
+}

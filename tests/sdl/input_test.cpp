@@ -1,0 +1,184 @@
+// Input as the window procedure sees it: characters from keys, the captured drag, and resizes
+// answered from inside WM_SIZE. Each is fed once through SDL's own queue, exactly as SDL delivers
+// it, and once for real through the X server.
+#include "layer_fixture.h"
+
+#include <SDL_syswm.h>
+
+#include <algorithm>
+
+namespace layer_test {
+namespace {
+
+using Keyboard = LayerTest;
+using Pointer = LayerTest;
+using Resize = LayerTest;
+
+LRESULT CALLBACK capture_on_press(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_LBUTTONDOWN)
+        SetCapture(hwnd);
+    if (message == WM_LBUTTONUP)
+        ReleaseCapture();
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+}
+
+TEST_F(Keyboard, EachKeyDownAndRepeatGetsItsCharacterAfterIt) {
+    const HWND hwnd = create_shown_window();
+    const auto press = [&](SDL_Keycode key, const char *text, Uint16 mod = KMOD_NONE) {
+        push_key(hwnd, key, true, false, mod);
+        if (text != nullptr)
+            push_text(hwnd, text);
+        push_key(hwnd, key, false, false, mod);
+    };
+    press(SDLK_f, "f");
+    press(SDLK_p, "p");
+    push_key(hwnd, SDLK_LSHIFT, true);
+    press(SDLK_f, "F", KMOD_LSHIFT);
+    push_key(hwnd, SDLK_LSHIFT, false, false, KMOD_LSHIFT);
+    press(SDLK_ESCAPE, nullptr); // SDL has no text for control characters
+    push_key(hwnd, SDLK_j, true);
+    push_text(hwnd, "j");
+    push_key(hwnd, SDLK_j, true, true);
+    push_text(hwnd, "j");
+    push_key(hwnd, SDLK_j, true, true);
+    push_text(hwnd, "j");
+    push_key(hwnd, SDLK_j, false);
+    dispatch_all();
+    expect_log({"dispatch WM_KEYDOWN 0x46",
+                "dispatch WM_CHAR 102",
+                "dispatch WM_KEYUP 0x46",
+                "dispatch WM_KEYDOWN 0x50",
+                "dispatch WM_CHAR 112",
+                "dispatch WM_KEYUP 0x50",
+                "dispatch WM_KEYDOWN 0x10",
+                "dispatch WM_KEYDOWN 0x46",
+                "dispatch WM_CHAR 70",
+                "dispatch WM_KEYUP 0x46",
+                "dispatch WM_KEYUP 0x10",
+                "dispatch WM_KEYDOWN 0x1b",
+                "dispatch WM_CHAR 27",
+                "dispatch WM_KEYUP 0x1b",
+                "dispatch WM_KEYDOWN 0x4a",
+                "dispatch WM_CHAR 106",
+                "dispatch WM_KEYDOWN 0x4a repeat",
+                "dispatch WM_CHAR 106",
+                "dispatch WM_KEYDOWN 0x4a repeat",
+                "dispatch WM_CHAR 106",
+                "dispatch WM_KEYUP 0x4a"});
+
+    // Characters come from TranslateMessage, not from the queue.
+    press(SDLK_k, "k");
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    expect_log({"dispatch WM_KEYDOWN 0x4b", "dispatch WM_KEYUP 0x4b"});
+}
+
+TEST_F(Keyboard, RealKeysFromTheXServer) {
+    const HWND hwnd = create_shown_window();
+    std::vector<WPARAM> chars;
+    handler = [&chars](HWND window, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
+        if (message == WM_CHAR)
+            chars.push_back(wparam);
+        return DefWindowProcA(window, message, wparam, lparam);
+    };
+    run("xdotool windowfocus --sync " + std::to_string(x11_window(hwnd)) +
+        " key --delay 20 f shift+f Escape");
+    ASSERT_TRUE(dispatch_until([&chars] { return chars.size() >= 3; }));
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'f', 'F', 27}));
+}
+
+TEST_F(Pointer, CapturedDragReportsPositionsOutsideTheWindow) {
+    const HWND hwnd = create_shown_window(); // 200 by 200
+    LPARAM outside = 0;
+    handler = [&outside](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_MOUSEMOVE && outside == 0)
+            outside = lparam;
+        return capture_on_press(window, message, wparam, lparam);
+    };
+    // The real pointer stands where the pushed press is, as it would.
+    SDL_WarpMouseInWindow(sdl_win32_sdl_window(hwnd), 20, 30);
+    settle();
+    dispatch_all();
+    log.clear();
+    outside = 0;
+    push_button(hwnd, true, 20, 30);
+    dispatch_all();
+    push_motion(hwnd, -15, -25, true);
+    dispatch_all();
+    push_motion(hwnd, 250, 260, true);
+    dispatch_all();
+    push_button(hwnd, false, -5, -7);
+    dispatch_all();
+    // Released: a pointer outside belongs to other windows again.
+    push_motion(hwnd, -40, -40, false);
+    push_motion(hwnd, 10, 12, false);
+    dispatch_all();
+    expect_log({"dispatch WM_LBUTTONDOWN 20,30", "dispatch WM_MOUSEMOVE -15,-25",
+                "dispatch WM_MOUSEMOVE 250,260", "dispatch WM_LBUTTONUP -5,-7",
+                "dispatch WM_MOUSEMOVE 10,12"});
+    // MAKELPARAM: two 16-bit halves, zero-extended.
+    EXPECT_EQ(outside, static_cast<LPARAM>(0xFFE7FFF1u));
+
+    // Consecutive moves merge into the last one.
+    push_motion(hwnd, 1, 1, false);
+    push_motion(hwnd, 2, 2, false);
+    push_motion(hwnd, 3, 3, false);
+    dispatch_all();
+    expect_log({"dispatch WM_MOUSEMOVE 3,3"});
+}
+
+TEST_F(Pointer, RealDragLeavesTheWindowWhileCaptured) {
+    const HWND hwnd = create_shown_window(); // client area at (100, 100) on the screen
+    bool released = false;
+    handler = [&released](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        released = released || message == WM_LBUTTONUP;
+        return capture_on_press(window, message, wparam, lparam);
+    };
+    // A person is slower than xdotool: the press is handled before the pointer leaves.
+    run("xdotool windowfocus --sync " + std::to_string(x11_window(hwnd)) +
+        " mousemove 120 130 mousedown 1");
+    ASSERT_TRUE(dispatch_until([this] {
+        return std::find(log.begin(), log.end(), "dispatch WM_LBUTTONDOWN 20,30") != log.end();
+    }));
+    run("xdotool mousemove 90 95 mousemove 70 60 mouseup 1");
+    ASSERT_TRUE(dispatch_until([&released] { return released; })) << ::testing::PrintToString(log);
+    const auto press = std::find(log.begin(), log.end(), "dispatch WM_LBUTTONDOWN 20,30");
+    ASSERT_NE(press, log.end()) << ::testing::PrintToString(log);
+    log.erase(log.begin(), press + 1);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "dispatch WM_MOUSEMOVE -30,-40");
+    EXPECT_EQ(log.back(), "dispatch WM_LBUTTONUP -30,-40");
+}
+
+TEST_F(Resize, ResizeAnsweredBySetWindowPosNestsTheSecondWmSize) {
+    const HWND hwnd = create_shown_window();
+    handler = [](HWND window, UINT message, WPARAM wparam, LPARAM lparam) -> LRESULT {
+        if (message != WM_SIZE)
+            return DefWindowProcA(window, message, wparam, lparam);
+        SetWindowPos(window, HWND_TOP, 80, 80, 200, 200, SWP_NOMOVE);
+        return 0;
+    };
+    logged_events = {"send"}; // the resize also invalidates (CS_HREDRAW): paints are left out
+    push_window_event(hwnd, SDL_WINDOWEVENT_SIZE_CHANGED, 300, 260);
+    dispatch_all();
+    expect_log({"send WM_SIZE 0 300x260", "  send WM_SIZE 0 200x200"});
+
+    // The same through the X server, which ends at the size the handler set.
+    run("xdotool windowsize " + std::to_string(x11_window(hwnd)) + " 320 240");
+    ASSERT_TRUE(dispatch_until([this] { return log.size() >= 2; }));
+    settle();
+    dispatch_all();
+    expect_log({"send WM_SIZE 0 320x240", "  send WM_SIZE 0 200x200"});
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_EQ(SDL_GetWindowWMInfo(sdl_win32_sdl_window(hwnd), &info), SDL_TRUE);
+    XWindowAttributes attributes;
+    XSync(info.info.x11.display, False);
+    XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes);
+    EXPECT_EQ(attributes.width, 200);
+    EXPECT_EQ(attributes.height, 200);
+}
+
+} // namespace
+} // namespace layer_test
