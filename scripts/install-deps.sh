@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need. Quick and silent when all are there.
+# Installs the Debian packages that building and testing need; quick and silent when all are
+# there. `install-deps.sh run` installs only what building and running the native program needs.
 set -euo pipefail
 
-packages=(
-  # build
+run_packages=(
   cmake ninja-build g++ pkg-config
-  # OpenGL: Mesa's software rasterizer behind GLVND, EGL for the offscreen context
+  # OpenGL: Mesa behind GLVND (the native program draws through GLX, the tools through EGL)
   libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  # tests and tools
-  libgtest-dev libpng-dev
+  libsdl2-dev libpng-dev
+)
+test_packages=(
+  libgtest-dev desktop-file-utils
   # the Windows cross build
   g++-mingw-w64-x86-64
-  # the native program
-  libsdl2-dev desktop-file-utils
   # end-to-end tests: a virtual X server, input, screenshots and picture comparison
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils libx11-dev imagemagick
   # the Windows program under Wine; Wine loads the X and GL libraries at run time, so they are
   # named here rather than left to its recommendations
   wine wine64 fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2
@@ -22,6 +22,9 @@ packages=(
   # fuzzing and memory checking
   clang libclang-rt-14-dev valgrind
 )
+
+packages=("${run_packages[@]}")
+[ "${1:-all}" = run ] || packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
