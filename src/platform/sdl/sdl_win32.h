@@ -82,6 +82,13 @@ using SdlWin32Tracer = void (*)(const char *event, HWND hwnd, UINT message, WPAR
                                 LPARAM lparam);
 void sdl_win32_set_tracer(SdlWin32Tracer tracer);
 
+// For benchmarks: called after every SwapBuffers that presented a frame. Null switches it off.
+void sdl_win32_set_present_hook(void (*hook)());
+
+// For benchmarks: answers MessageBoxA in place of showing the box. Null switches it off.
+using SdlWin32MessageBoxHook = int (*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+void sdl_win32_set_message_box_hook(SdlWin32MessageBoxHook hook);
+
 // Adds one image to the icon resource `resource_id` of the module; LoadIconA finds it there. The
 // pixels are 0xAARRGGBB words, row by row from the top, and are copied. The window gets the
 // largest image of its class's icon (of equal sizes, the one added last: icon files list the

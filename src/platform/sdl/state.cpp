@@ -164,6 +164,14 @@ HINSTANCE sdl_win32_module() {
     return reinterpret_cast<HINSTANCE>(&module_tag);
 }
 
+void sdl_win32_set_present_hook(void (*hook)()) {
+    state().present_hook = hook;
+}
+
+void sdl_win32_set_message_box_hook(SdlWin32MessageBoxHook hook) {
+    state().message_box_hook = hook;
+}
+
 void sdl_win32_set_tracer(SdlWin32Tracer tracer) {
     state().tracer = tracer;
 }

@@ -100,6 +100,8 @@ struct Palette {
 struct State {
     bool started = false;
     SdlWin32Tracer tracer = nullptr;
+    void (*present_hook)() = nullptr;
+    SdlWin32MessageBoxHook message_box_hook = nullptr;
     std::uintptr_t last_handle = 0x1000;
 
     std::vector<std::unique_ptr<WindowClass>> classes;

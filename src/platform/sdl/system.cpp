@@ -20,6 +20,8 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    if (state().message_box_hook != nullptr)
+        return state().message_box_hook(owner, text, caption, type);
     constexpr UINT mb_iconwarning = 0x30;
     constexpr UINT mb_iconinformation = 0x40;
     Uint32 flags = 0;

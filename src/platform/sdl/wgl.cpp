@@ -62,5 +62,7 @@ BOOL WINAPI SwapBuffers(HDC dc) {
     if (SDL_GL_GetCurrentWindow() != window->sdl)
         return FALSE;
     SDL_GL_SwapWindow(window->sdl);
+    if (state().present_hook != nullptr)
+        state().present_hook();
     return TRUE;
 }

@@ -1,0 +1,270 @@
+// helicoid-bench: measures the native viewer's own loop against a bare loop on the same kind of
+// context. One mode per process, so that peak memory is each mode's own:
+//   --viewer SECONDS  the real WinMain, spinning from the first frame; reports frames per second,
+//                     start-up time and input latency (a key command pushed into SDL's queue from
+//                     a timer thread, to the SwapBuffers of the frame drawn after it was handled)
+//   --bare SECONDS    an SDL window and context of the same kind: clear, the same 10584 normals
+//                     and vertices, swap
+//   --bare-lit SECONDS  the bare loop with the viewer's lights, materials and depth test switched
+//                     on once: what is left between it and the viewer is the loop's own cost
+//   --quiet SECONDS   the real WinMain, stopped by a click; reports its CPU time over SECONDS
+// Prints one line of key=value pairs.
+#include "platform/opengl.h"
+#include "platform/sdl/sdl_win32.h"
+#include "scene/frame.h"
+#include "scene/scene_setup.h"
+#include "scene/viewer_state.h"
+
+#include <SDL.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+long peak_resident_kib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+double cpu_seconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+constexpr int warm_up_frames = 30;
+
+struct Run {
+    double duration = 5;
+    HWND window = nullptr;
+    Clock::time_point box_answered;
+    double startup_ms = -1;
+    long frames = 0;
+    long measured_frames = 0;
+    Clock::time_point measuring_since;
+    bool done = false;
+    // Input latency: the time a text event was pushed, and whether its WM_CHAR was dispatched.
+    std::atomic<long long> pushed_at_ns{0};
+    bool dispatched = false;
+    std::vector<double> latencies_ms;
+    // Quiet mode
+    std::atomic<double> quiet_cpu{-1};
+};
+
+Run run;
+
+long long now_ns() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
+
+int answer_box(HWND, LPCSTR, LPCSTR, UINT) {
+    run.box_answered = Clock::now();
+    return IDOK;
+}
+
+void trace(const char *event, HWND hwnd, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CREATE && run.window == nullptr)
+        run.window = hwnd;
+    if (std::strcmp(event, "dispatch") == 0 && message == WM_CHAR)
+        run.dispatched = true;
+}
+
+void on_present() {
+    ++run.frames;
+    if (run.frames == 1)
+        run.startup_ms =
+            std::chrono::duration<double, std::milli>(Clock::now() - run.box_answered).count();
+    if (run.dispatched) {
+        run.dispatched = false;
+        const long long pushed = run.pushed_at_ns.exchange(0);
+        if (pushed != 0)
+            run.latencies_ms.push_back((now_ns() - pushed) / 1e6);
+    }
+    if (run.frames == warm_up_frames)
+        run.measuring_since = Clock::now();
+    if (run.frames > warm_up_frames) {
+        ++run.measured_frames;
+        if (!run.done && seconds_since(run.measuring_since) >= run.duration) {
+            run.done = true;
+            PostQuitMessage(0);
+        }
+    }
+}
+
+// Timer thread: pushes a "j" as typed text about every 97 ms, once the previous one is handled.
+// "j" requests a frame like every key command but leaves the picture's cost alone ("f" would not).
+Uint32 push_key(Uint32 interval, void *) {
+    if (run.window != nullptr && run.frames > warm_up_frames && !run.done &&
+        run.pushed_at_ns.load() == 0) {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        event.text.windowID = SDL_GetWindowID(sdl_win32_sdl_window(run.window));
+        std::strcpy(event.text.text, "j");
+        run.pushed_at_ns = now_ns();
+        SDL_PushEvent(&event);
+    }
+    return interval;
+}
+
+void push_mouse(Uint32 type) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.windowID = SDL_GetWindowID(sdl_win32_sdl_window(run.window));
+    event.button.button = SDL_BUTTON_LEFT;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = 300;
+    event.button.y = 300;
+    SDL_PushEvent(&event);
+}
+
+// Timer thread for the quiet mode: a click once frames flow, then CPU time over the duration,
+// then the window manager's close request.
+Uint32 quiet_script(Uint32, void *) {
+    static int step = 0;
+    static double cpu_at_start = 0;
+    switch (step++) {
+    case 0:
+        push_mouse(SDL_MOUSEBUTTONDOWN);
+        push_mouse(SDL_MOUSEBUTTONUP);
+        return 500; // let the last frame be drawn
+    case 1:
+        cpu_at_start = cpu_seconds();
+        return static_cast<Uint32>(run.duration * 1000);
+    default: {
+        run.quiet_cpu = cpu_seconds() - cpu_at_start;
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+        return 0;
+    }
+    }
+}
+
+int viewer_mode(bool quiet) {
+    sdl_win32_set_message_box_hook(answer_box);
+    sdl_win32_set_tracer(trace);
+    sdl_win32_set_present_hook(on_present);
+    if (quiet) {
+        run.duration = std::max(run.duration, 1.0);
+        SDL_AddTimer(1000, quiet_script, nullptr);
+    } else {
+        viewer.spin_active = 1; // spinning with the start-up increment from the first frame
+        SDL_AddTimer(97, push_key, nullptr);
+    }
+    WinMain(sdl_win32_module(), nullptr, const_cast<char *>(""), SW_SHOWDEFAULT);
+    const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
+    if (quiet) {
+        std::printf("mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f renderer=\"%s\"\n",
+                    run.duration, run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration,
+                    renderer ? renderer : "?");
+        return 0;
+    }
+    std::sort(run.latencies_ms.begin(), run.latencies_ms.end());
+    const double seconds = seconds_since(run.measuring_since);
+    const double fps = run.measured_frames / seconds;
+    const double median_latency =
+        run.latencies_ms.empty() ? -1 : run.latencies_ms[run.latencies_ms.size() / 2];
+    const double max_latency = run.latencies_ms.empty() ? -1 : run.latencies_ms.back();
+    std::printf("mode=viewer fps=%.2f frame_ms=%.3f startup_ms=%.1f latency_median_ms=%.3f "
+                "latency_max_ms=%.3f latency_samples=%zu peak_rss_kib=%ld renderer=\"%s\"\n",
+                fps, 1000.0 / fps, run.startup_ms, median_latency, max_latency,
+                run.latencies_ms.size(), peak_resident_kib(), renderer ? renderer : "?");
+    return 0;
+}
+
+int bare_mode(bool lit) {
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_Window *window =
+        SDL_CreateWindow("bare loop", 50, 50, 614, 614, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (window == nullptr) {
+        std::fprintf(stderr, "helicoid-bench: %s\n", SDL_GetError());
+        return 1;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    SDL_GL_MakeCurrent(window, context);
+    // The same view of the model, set once: the loop itself does only a frame's essential work.
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-13, 13, -13, 13, -23, 23);
+    glMatrixMode(GL_MODELVIEW);
+    if (lit) {
+        viewer.window_width = viewer.window_height = 614;
+        init_scene();
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT2);
+        glEnable(GL_DEPTH_TEST);
+        apply_materials();
+    }
+    glTranslatef(0, -9, 0);
+
+    const Mesh &mesh = viewer.mesh;
+    Clock::time_point since;
+    long frames = 0, measured = 0;
+    for (;;) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBegin(GL_TRIANGLES);
+        for (int i = 0; i < mesh.face_count; ++i)
+            for (int c = 0; c < 3; ++c) {
+                const float *n = mesh.normals[mesh.faces[i].normal_index[c]];
+                const float *p = mesh.positions[mesh.faces[i].position_index[c]];
+                glNormal3f(n[0], n[1], n[2]);
+                glVertex3f(p[0], p[1], p[2]);
+            }
+        glEnd();
+        SDL_GL_SwapWindow(window);
+        if (++frames == warm_up_frames)
+            since = Clock::now();
+        if (frames > warm_up_frames && (++measured, seconds_since(since) >= run.duration))
+            break;
+    }
+    const double fps = measured / seconds_since(since);
+    std::printf("mode=%s fps=%.2f frame_ms=%.3f peak_rss_kib=%ld renderer=\"%s\"\n",
+                lit ? "bare-lit" : "bare", fps, 1000.0 / fps, peak_resident_kib(),
+                reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
+    SDL_GL_DeleteContext(context);
+    SDL_DestroyWindow(window);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (argc != 3 ||
+        (mode != "--viewer" && mode != "--bare" && mode != "--bare-lit" && mode != "--quiet")) {
+        std::fprintf(stderr, "usage: helicoid-bench --viewer|--bare|--bare-lit|--quiet SECONDS\n");
+        return 2;
+    }
+    run.duration = std::atof(argv[2]);
+    std::string error;
+    if (!sdl_win32_start(error)) {
+        std::fprintf(stderr, "helicoid-bench: %s\n", error.c_str());
+        return 1;
+    }
+    const int result = mode == "--bare"       ? bare_mode(false)
+                       : mode == "--bare-lit" ? bare_mode(true)
+                                              : viewer_mode(mode == "--quiet");
+    sdl_win32_stop();
+    return result;
+}

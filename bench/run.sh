@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The benchmark command: builds the release program, then on a private Xvfb runs the viewer's
+# own loop and the bare loop side by side for several rounds, and the quiet viewer once.
+# Prints a summary and writes it to bench/RESULTS.md.  Usage: bench/run.sh [ROUNDS] [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-5}
+seconds=${2:-5}
+
+scripts/install-deps.sh run
+dpkg-query -W -f='${db:Status-Status}' xvfb 2>/dev/null | grep -q installed || scripts/install-deps.sh
+cmake --preset release -DBUILD_TESTING=OFF >/dev/null
+cmake --build --preset release --target helicoid-bench >/dev/null
+bench=build/release/bench/helicoid-bench
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+log=$(mktemp)
+for round in $(seq "$rounds"); do
+  # Alternate the order, so that neither always runs on a warmer machine.
+  if [ $((round % 2)) -eq 1 ]; then order="--viewer --bare --bare-lit"; else order="--bare-lit --bare --viewer"; fi
+  for mode in $order; do
+    echo "round=$round $("$bench" "$mode" "$seconds")" | tee -a "$log"
+  done
+done
+echo "round=0 $("$bench" --quiet 10)" | tee -a "$log"
+
+summary=$(awk '
+  function val(key,   i, kv) { for (i = 1; i <= NF; i++) { split($i, kv, "="); if (kv[1] == key) return kv[2] } return "" }
+  function median(a, n,   i, j, t) { for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t } return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2 }
+  function spread(a, n,   i, lo, hi) { lo = hi = a[1]; for (i = 2; i <= n; i++) { if (a[i] < lo) lo = a[i]; if (a[i] > hi) hi = a[i] } return sprintf("%.3g to %.3g", lo, hi) }
+  {
+    r = val("round"); m = val("mode")
+    if (m == "viewer") { vf[r] = val("fps"); vm[r] = val("peak_rss_kib"); st[++ns] = val("startup_ms"); lm[++nl] = val("latency_median_ms"); lx[nl] = val("latency_max_ms"); ft[nl] = val("frame_ms") }
+    if (m == "bare") { bf[r] = val("fps"); bm[r] = val("peak_rss_kib") }
+    if (m == "bare-lit") { lf[r] = val("fps") }
+    if (m == "quiet") { quiet = val("cpu_percent"); quiet_s = val("cpu_seconds") }
+    if (val("renderer") != "") { renderer = $0; sub(/.*renderer=/, "", renderer) }
+  }
+  END {
+    for (r in vf) { n++; a[n] = vf[r]; b[n] = bf[r]; c[n] = lf[r]; ratio[n] = vf[r] / bf[r]; lit[n] = vf[r] / lf[r]; mem[n] = vm[r] / bm[r] }
+    printf "| measure | median | spread over %d rounds | target |\n|---|---|---|---|\n", n
+    printf "| viewer loop, frames/s | %.1f | %s | |\n", median(a, n), spread(a, n)
+    printf "| bare loop, frames/s | %.1f | %s | |\n", median(b, n), spread(b, n)
+    printf "| viewer / bare loop | %.3f | %s | at least 0.97 |\n", median(ratio, n), spread(ratio, n)
+    printf "| bare loop with the viewer'"'"'s lights and depth test, frames/s | %.1f | %s | |\n", median(c, n), spread(c, n)
+    printf "| viewer / lit bare loop | %.3f | %s | |\n", median(lit, n), spread(lit, n)
+    printf "| viewer frame time, ms | %.3f | %s | |\n", median(ft, nl), spread(ft, nl)
+    printf "| input latency (median of each round), ms | %.3f | %s | at most one frame time |\n", median(lm, nl), spread(lm, nl)
+    printf "| input latency (worst of each round), ms | %.3f | %s | |\n", median(lx, nl), spread(lx, nl)
+    printf "| start-up, information box to first frame, ms | %.1f | %s | |\n", median(st, ns), spread(st, ns)
+    printf "| peak resident memory, viewer / bare loop | %.3f | %s | |\n", median(mem, n), spread(mem, n)
+    printf "| quiet viewer CPU over 10 s, per cent of a core | %s | one run (%s s) | under 1 |\n", quiet, quiet_s
+    printf "\nGL renderer: %s\n", renderer
+  }' "$log")
+
+{
+  echo "# Benchmark results"
+  echo
+  echo "Measured with \`bench/run.sh $rounds $seconds\` on $(date -u '+%Y-%m-%d %H:%M UTC'):"
+  echo "$(nproc) cores of $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB,"
+  echo "Xvfb at 1024x768x24, a 614x614 window, release build. Each round runs the modes one after"
+  echo "another for $seconds s each (after 30 warm-up frames), in alternating order."
+  echo
+  echo "$summary"
+  echo
+  echo "Raw lines:"
+  echo
+  echo '```'
+  cat "$log"
+  echo '```'
+} > bench/RESULTS.md
+echo
+echo "$summary"
+rm -f "$log"
