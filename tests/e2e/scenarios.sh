@@ -34,6 +34,11 @@
 #   driver_stop                  Ends whatever is left: the program, servers, the display. Called
 #                                once, also after a failure or an interruption.
 #
+# Optional:
+#
+#   driver_pid                   Prints the id of the process whose CPU time is the program's.
+#                                Without it the check that a quiet viewer sleeps is not run.
+#
 # Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
 # Windows; a platform that differs says so in its driver and its own documentation.
 set -uo pipefail
@@ -497,6 +502,44 @@ scenario_spin_and_stop() {
     ok "click: it stops (successive pictures are equal)"
   else
     fail "click: it stopped for a moment only ($count pixels changed later)"
+    return 1
+  fi
+}
+
+# A stopped viewer has nothing to draw: it must sleep in GetMessageA and wake only for its 100 ms
+# timer. Polling instead costs a whole core, so 1 per cent of one core tells the two apart with a
+# wide margin on any machine; CPU time, unlike wall time, does not grow when the machine is busy.
+QUIET_S=10
+QUIET_CAP_PER_MILLE=10
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+scenario_quiet() {
+  local pid hz before after start elapsed_ms used_ms figure
+  if ! declare -F driver_pid >/dev/null; then
+    note "quiet CPU: this driver names no process to measure; not checked"
+    return 0
+  fi
+  if ! pid=$(driver_pid) || [ ! -r "/proc/$pid/stat" ]; then
+    fail "quiet CPU: the program's process is gone"
+    return 1
+  fi
+  hz=$(getconf CLK_TCK)
+  if ! before=$(cpu_ticks "$pid"); then
+    fail "quiet CPU: cannot read /proc/$pid/stat"
+    return 1
+  fi
+  start=$(now_ns)
+  # Short sleeps, so that an interruption is handled at once rather than after the whole wait.
+  local i
+  for ((i = 0; i < QUIET_S * 4; i++)); do sleep 0.25; done
+  after=$(cpu_ticks "$pid") || { fail "quiet CPU: the program ended while it was measured"; return 1; }
+  elapsed_ms=$((($(now_ns) - start) / 1000000))
+  used_ms=$(((after - before) * 1000 / hz))
+  figure=$(awk -v u="$used_ms" -v e="$elapsed_ms" \
+    'BEGIN { printf "%.2f s of CPU over %.1f s (%.2f %% of one core)", u / 1000, e / 1000, u * 100 / e }')
+  if [ $((used_ms * 1000)) -lt $((elapsed_ms * QUIET_CAP_PER_MILLE)) ]; then
+    ok "quiet CPU after the click: $figure"
+  else
+    fail "quiet CPU after the click: $figure, expected below $((QUIET_CAP_PER_MILLE / 10)) %: it does not sleep"
   fi
 }
 
@@ -596,7 +639,11 @@ if scenario_information_box && scenario_window; then
   scenario_first_picture
   scenario_keys
   scenario_drag
-  scenario_spin_and_stop
+  if scenario_spin_and_stop; then
+    scenario_quiet
+  else
+    note "quiet CPU: not measured, the model was not stopped"
+  fi
   scenario_escape
 else
   fail "the scenarios that need the viewer window were not run"

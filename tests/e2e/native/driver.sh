@@ -1,0 +1,162 @@
+# shellcheck shell=bash
+# The native driver of the end-to-end scenarios (tests/e2e/scenarios.sh describes the interface):
+# helicoid on a private Xvfb display, with no window manager. X_WINDOWS (set by run_native.sh) is
+# the x_windows helper built from x_windows.c: it lists the top-level windows with their map
+# state and class, and sends the close request.
+#
+# What differs from the Windows program, as the SDL layer's header documents:
+# - The top-level X window is the client area (the frame would belong to a window manager), so
+#   the outer rectangle and the client area are both 614x614 at (50,50).
+# - SDL's message box draws its text itself: it cannot be read back (driver_box_text says so).
+# - SDL's message box has no WM_CLASS and labels its title's encoding in a way xdotool's searches
+#   do not match, so windows are listed from the root window's children instead of searched for.
+#   The display is private: every top-level window on it is the program's.
+
+NATIVE_DRIVER_STATE="$E2E_WORK/native-run"
+NATIVE_DRIVER_RUNS=0
+
+driver_setup() {
+  local tool missing=()
+  for tool in Xvfb xdotool xwininfo import convert compare identify; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+  done
+  # The program exists (CTest built it), so a missing tool is a broken setup, not a platform where
+  # the test cannot run.
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "native driver: missing ${missing[*]} (scripts/install-deps.sh installs them)" >&2
+    return 1
+  fi
+  if [ -z "${X_WINDOWS:-}" ] || [ ! -x "$X_WINDOWS" ]; then
+    echo "native driver: X_WINDOWS must name the built x_windows helper" >&2
+    return 1
+  fi
+  mkdir -p "$NATIVE_DRIVER_STATE" || return 1
+  rm -f "$NATIVE_DRIVER_STATE"/app-*
+  # A run killed from outside leaves its Xvfb behind.
+  local stale
+  stale=$(cat "$NATIVE_DRIVER_STATE/xvfb.pid" 2>/dev/null)
+  if [ -n "$stale" ] && [ "$(cat "/proc/$stale/comm" 2>/dev/null)" = Xvfb ]; then
+    kill "$stale"
+  fi
+  native_xvfb_start || return 1
+  echo "$NATIVE_XVFB_PID" >"$NATIVE_DRIVER_STATE/xvfb.pid"
+  # SDL would take a Wayland display from the caller's session if there were one.
+  export SDL_VIDEODRIVER=x11
+}
+
+# Xvfb picks a free display itself and writes its number to -displayfd once it accepts clients.
+native_xvfb_start() {
+  local numfile="$NATIVE_DRIVER_STATE/display" num=''
+  : >"$numfile"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" \
+    >"$NATIVE_DRIVER_STATE/xvfb.log" 2>&1 </dev/null &
+  NATIVE_XVFB_PID=$!
+  for _ in $(seq 200); do
+    num=$(tr -dc 0-9 <"$numfile")
+    [ -n "$num" ] && break
+    kill -0 "$NATIVE_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [ -z "$num" ]; then
+    echo "native driver: Xvfb did not start, see $NATIVE_DRIVER_STATE/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$num"
+}
+
+# Each start gets its own log and exit-code file, app-RUN-N.log and app-RUN-N.rc, RUN being this
+# shell's pid: a program left over from a run killed from outside still has a subshell that will
+# write its exit code. That subshell exists because the scenarios ask for the exit code from
+# command substitutions, which cannot wait for a child of this shell.
+driver_start() {
+  NATIVE_DRIVER_RUNS=$((NATIVE_DRIVER_RUNS + 1))
+  local run="$NATIVE_DRIVER_STATE/app-$$-$NATIVE_DRIVER_RUNS"
+  (
+    "$E2E_PROGRAM" >"$run.log" 2>&1 </dev/null &
+    echo $! >"$run.pid"
+    wait $!
+    echo $? >"$run.rc.tmp" && mv "$run.rc.tmp" "$run.rc"
+  ) >/dev/null 2>&1 &
+  for _ in $(seq 100); do
+    [ -s "$run.pid" ] && break
+    sleep 0.02
+  done
+  NATIVE_APP_PID=$(cat "$run.pid" 2>/dev/null)
+  NATIVE_APP_RC="$run.rc"
+  [ -n "$NATIVE_APP_PID" ]
+}
+
+native_windows() { "$X_WINDOWS" list; }
+
+driver_shown_windows() {
+  native_windows | awk -F'\t' '$2 == 1 {print $1}'
+}
+
+driver_box_text() {
+  return 2
+}
+
+# SDL names the viewer's X window after the executable (WM_CLASS); the message box has no class.
+driver_viewer_window_exists() {
+  native_windows | CLASS=$(basename "$E2E_PROGRAM") awk -F'\t' \
+    '$3 == ENVIRON["CLASS"] {found=1} END {exit !found}'
+}
+
+driver_dismiss_box() {
+  xdotool windowfocus --sync "$1" && xdotool key Return || return 1
+  local deadline
+  deadline=$(($(date +%s%N) + 10000000000))
+  while native_windows | WIN=$1 awk -F'\t' '$1 == ENVIRON["WIN"] && $2 == 1 {found=1} END {exit !found}'; do
+    [ "$(date +%s%N)" -gt "$deadline" ] && return 1
+    sleep 0.05
+  done
+}
+
+driver_client_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{if (h != "") print x, y, w, h}'
+}
+
+driver_request_close() {
+  "$X_WINDOWS" close "$1"
+}
+
+driver_wait_exit() {
+  local deadline
+  deadline=$(($(date +%s%N) + $1 * 1000000000))
+  while [ ! -f "$NATIVE_APP_RC" ]; do
+    if [ "$(date +%s%N)" -gt "$deadline" ]; then
+      kill "$NATIVE_APP_PID" 2>/dev/null
+      echo timeout
+      return 1
+    fi
+    sleep 0.05
+  done
+  cat "$NATIVE_APP_RC"
+}
+
+# The process the quiet check reads its CPU time from: the program itself, with all its threads
+# (llvmpipe draws in threads of its own).
+driver_pid() {
+  [ -n "${NATIVE_APP_PID:-}" ] && [ ! -f "$NATIVE_APP_RC" ] || return 1
+  echo "$NATIVE_APP_PID"
+}
+
+driver_stop() {
+  if [ -n "${NATIVE_APP_PID:-}" ] && [ ! -f "$NATIVE_APP_RC" ]; then
+    kill "$NATIVE_APP_PID" 2>/dev/null
+  fi
+  if [ -n "${NATIVE_XVFB_PID:-}" ]; then
+    kill "$NATIVE_XVFB_PID" 2>/dev/null
+    wait "$NATIVE_XVFB_PID" 2>/dev/null
+    rm -f "$NATIVE_DRIVER_STATE/xvfb.pid"
+  fi
+  # The program prints nothing when all is well; anything it said (an unsupported call of the
+  # SDL layer, a sanitizer report) belongs in the test's output.
+  local log
+  for log in "$NATIVE_DRIVER_STATE/app-$$-"*.log; do
+    [ -s "$log" ] || continue
+    echo "      output of the program ($(basename "$log")):"
+    sed 's/^/        /' "$log"
+  done
+}
