@@ -121,6 +121,12 @@ driver_wait_exit() {
   return $status
 }
 
+# The Windows process itself: Wine's own helpers (wineserver, winedevice) wake on their own timers
+# and are not the program's CPU time.
+driver_pid() {
+  [ -n "${WINE_APP_PID:-}" ] && echo "$WINE_APP_PID"
+}
+
 driver_stop() {
   # Before setup, WINEPREFIX may still be the user's own: leave it alone.
   [ -n "${WINE_DRIVER_READY:-}" ] || return 0
