@@ -169,11 +169,10 @@ int viewer_mode(bool quiet) {
         SDL_AddTimer(97, push_key, nullptr);
     }
     WinMain(sdl_win32_module(), nullptr, const_cast<char *>(""), SW_SHOWDEFAULT);
-    const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
     if (quiet) {
-        std::printf("mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f renderer=\"%s\"\n",
-                    run.duration, run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration,
-                    renderer ? renderer : "?");
+        // The window and its context are gone by now: there is no renderer to name.
+        std::printf("mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f\n", run.duration,
+                    run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration);
         return 0;
     }
     std::sort(run.latencies_ms.begin(), run.latencies_ms.end());
@@ -182,6 +181,7 @@ int viewer_mode(bool quiet) {
     const double median_latency =
         run.latencies_ms.empty() ? -1 : run.latencies_ms[run.latencies_ms.size() / 2];
     const double max_latency = run.latencies_ms.empty() ? -1 : run.latencies_ms.back();
+    const char *renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
     std::printf("mode=viewer fps=%.2f frame_ms=%.3f startup_ms=%.1f latency_median_ms=%.3f "
                 "latency_max_ms=%.3f latency_samples=%zu peak_rss_kib=%ld renderer=\"%s\"\n",
                 fps, 1000.0 / fps, run.startup_ms, median_latency, max_latency,
