@@ -1,5 +1,6 @@
 // The recording window class, the tracer that writes the log, and the event-feeding helpers.
 #include "layer_fixture.h"
+#include "sequence.h"
 
 #include <SDL_syswm.h>
 
@@ -15,39 +16,6 @@ namespace {
 LayerTest *current = nullptr;
 int depth = 0;
 constexpr const char *class_name = "sdl layer test";
-
-const char *message_name(UINT message) {
-    switch (message) {
-    case WM_CREATE:
-        return "WM_CREATE";
-    case WM_DESTROY:
-        return "WM_DESTROY";
-    case WM_SIZE:
-        return "WM_SIZE";
-    case WM_PAINT:
-        return "WM_PAINT";
-    case WM_CLOSE:
-        return "WM_CLOSE";
-    case WM_QUIT:
-        return "WM_QUIT";
-    case WM_KEYDOWN:
-        return "WM_KEYDOWN";
-    case WM_KEYUP:
-        return "WM_KEYUP";
-    case WM_CHAR:
-        return "WM_CHAR";
-    case WM_TIMER:
-        return "WM_TIMER";
-    case WM_MOUSEMOVE:
-        return "WM_MOUSEMOVE";
-    case WM_LBUTTONDOWN:
-        return "WM_LBUTTONDOWN";
-    case WM_LBUTTONUP:
-        return "WM_LBUTTONUP";
-    default:
-        return nullptr;
-    }
-}
 
 void record(const char *event, HWND, UINT message, WPARAM wparam, LPARAM lparam) {
     if (current == nullptr ||
@@ -75,11 +43,7 @@ Uint32 sdl_id(HWND hwnd) {
 
 std::string describe(UINT message, WPARAM wparam, LPARAM lparam) {
     std::ostringstream out;
-    const char *name = message_name(message);
-    if (name == nullptr)
-        out << "0x" << std::hex << message << std::dec;
-    else
-        out << name;
+    out << message_name(message);
     const int x = static_cast<short>(LOWORD(lparam));
     const int y = static_cast<short>(HIWORD(lparam));
     switch (message) {
@@ -161,17 +125,7 @@ HWND LayerTest::create_shown_window() {
 }
 
 void LayerTest::expect_log(const std::vector<std::string> &expected) {
-    if (log != expected) {
-        std::ostringstream out;
-        out << "message sequence differs\n  " << std::left << std::setw(38) << "expected"
-            << "actual\n";
-        for (std::size_t i = 0; i < std::max(expected.size(), log.size()); ++i) {
-            const std::string want = i < expected.size() ? expected[i] : "";
-            const std::string got = i < log.size() ? log[i] : "";
-            out << (want == got ? "  " : "! ") << std::setw(38) << want << got << '\n';
-        }
-        ADD_FAILURE() << out.str();
-    }
+    EXPECT_TRUE(same_sequence(expected, log));
     log.clear();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -64,11 +65,4 @@ LPARAM point(int x, int y); // packs a pointer position as Win32 does
 // Log lines whose call name is one of `names` (the text before the first '(').
 std::vector<std::string> calls_named(const std::vector<std::string> &names);
 
-// A readable message name for the log, e.g. "WM_CHAR".
-std::string message_name(UINT message);
-
 } // namespace win32_double
-
-// Compares a recorded sequence with the expected one and prints both side by side on a mismatch.
-::testing::AssertionResult same_sequence(const std::vector<std::string> &expected,
-                                         const std::vector<std::string> &actual);
