@@ -6,6 +6,7 @@
 #include "render.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,8 +25,10 @@ struct SnapshotRun {
     std::string err;
 };
 
+fs::path scratch(const std::string &name);
+
 SnapshotRun run_snapshot(const Args &args) {
-    const fs::path err_file = fs::temp_directory_path() / "helicoid-snapshot-test.err";
+    const fs::path err_file = scratch("stderr.txt");
     std::string command = SNAPSHOT_EXE;
     for (const std::string &arg : args)
         command += " '" + arg + "'";
@@ -41,8 +44,10 @@ SnapshotRun run_snapshot(const Args &args) {
     return run;
 }
 
+// CTest runs these tests as parallel processes: each gets its own scratch directory.
 fs::path scratch(const std::string &name) {
-    const fs::path dir = fs::temp_directory_path() / "helicoid-snapshot-test";
+    const fs::path dir =
+        fs::temp_directory_path() / ("helicoid-snapshot-test-" + std::to_string(getpid()));
     fs::create_directories(dir);
     return dir / name;
 }
