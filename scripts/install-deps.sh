@@ -21,6 +21,8 @@ test_packages=(
   libxrender1 libxxf86vm1
   # fuzzing and memory checking
   clang libclang-rt-14-dev valgrind
+  # the formatting check
+  clang-format
 )
 
 packages=("${run_packages[@]}")

@@ -25,8 +25,7 @@ TEST(FaultPaths, WithoutAnOpenGLContextTheWindowLivesAndEscapeEndsItWithZero) {
     post(WM_CHAR, 27);
 
     char command_line[] = "";
-    const int exit_code =
-        WinMain(win32_double::instance, nullptr, command_line, SW_SHOWDEFAULT);
+    const int exit_code = WinMain(win32_double::instance, nullptr, command_line, SW_SHOWDEFAULT);
 
     EXPECT_EQ(exit_code, 0);
     EXPECT_EQ(viewer.gl_context, nullptr);
@@ -36,12 +35,12 @@ TEST(FaultPaths, WithoutAnOpenGLContextTheWindowLivesAndEscapeEndsItWithZero) {
     // The trackball, the paint bracket and the size hold never acted.
     EXPECT_EQ(viewer.spin_active, 0);
     EXPECT_EQ(viewer.dragging, 0);
-    EXPECT_TRUE(win32_double::calls_named(
-                    {"SetCapture", "ReleaseCapture", "BeginPaint", "SetWindowPos"})
-                    .empty());
+    EXPECT_TRUE(
+        win32_double::calls_named({"SetCapture", "ReleaseCapture", "BeginPaint", "SetWindowPos"})
+            .empty());
     // Destruction skips the context it never had and still ends the loop.
     EXPECT_TRUE(win32_double::calls_named({"wglDeleteContext"}).empty());
-    EXPECT_TRUE(same_sequence({"PostQuitMessage(0)"},
-                              win32_double::calls_named({"PostQuitMessage"})));
+    EXPECT_TRUE(
+        same_sequence({"PostQuitMessage(0)"}, win32_double::calls_named({"PostQuitMessage"})));
     EXPECT_EQ(viewer.idle_function, nullptr);
 }

@@ -43,7 +43,7 @@ TEST(Soak, AHundredThousandSpinningFramesKeepThePoseAndTheMemory) {
     const long resident_at_100000 = resident_kib();
     destroy_offscreen_gl();
 
-    const float* m = viewer.model_transform;
+    const float *m = viewer.model_transform;
     for (int a = 0; a < 3; ++a) {
         for (int b = a; b < 3; ++b) {
             const double dot = double(m[4 * a]) * m[4 * b] + double(m[4 * a + 1]) * m[4 * b + 1] +
@@ -53,7 +53,7 @@ TEST(Soak, AHundredThousandSpinningFramesKeepThePoseAndTheMemory) {
     }
     // The farthest model point from the turning point (0, 9, 0) is under 12.1 away, and a
     // rotation keeps distances: inside the +-13 box whatever the pose.
-    const Mesh& mesh = viewer.mesh;
+    const Mesh &mesh = viewer.mesh;
     for (int i = 0; i < mesh.position_count; ++i) {
         const float p[3] = {mesh.positions[i][0], mesh.positions[i][1] - 9.0f,
                             mesh.positions[i][2]};

@@ -10,6 +10,7 @@
  * argument --close-button (it costs a few hundred messages to each window); otherwise, and for
  * windows without one, it is 0,0,0,0. Every window is listed, shown or not: the caller filters. */
 #include <windows.h>
+
 #include <stdio.h>
 #include <string.h>
 
