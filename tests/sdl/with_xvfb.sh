@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs one test program on a private Xvfb screen of 1024x768x24 and passes on its exit status.
 # Xvfb picks a free display number itself (-displayfd), so parallel runs do not collide.
+# -noreset: otherwise the server resets whenever its last client leaves, and a client that
+# connects during the reset is refused (about 1 in 30 on a loaded machine).
 set -u
 dir=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$dir"' EXIT
 

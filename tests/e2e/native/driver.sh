@@ -45,10 +45,12 @@ driver_setup() {
 }
 
 # Xvfb picks a free display itself and writes its number to -displayfd once it accepts clients.
+# -noreset: otherwise the server resets whenever its last client leaves, and a client that
+# connects during the reset is refused (about 1 in 30 on a loaded machine).
 native_xvfb_start() {
   local numfile="$NATIVE_DRIVER_STATE/display" num=''
   : >"$numfile"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" \
     >"$NATIVE_DRIVER_STATE/xvfb.log" 2>&1 </dev/null &
   NATIVE_XVFB_PID=$!
   for _ in $(seq 200); do

@@ -60,10 +60,12 @@ wine_env_init() {
 
 # Starts Xvfb on a free display (Xvfb picks it itself and writes it to -displayfd) and exports
 # DISPLAY.
+# -noreset: otherwise the server resets whenever its last client leaves, and a client that
+# connects during the reset is refused (about 1 in 30 on a loaded machine).
 wine_xvfb_start() {
   local numfile="$WINE_ENV_STATE/display" num="" i
   : >"$numfile"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >"$WINE_ENV_STATE/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" >"$WINE_ENV_STATE/xvfb.log" 2>&1 &
   WINE_XVFB_PID=$!
   for i in $(seq 200); do
     num=$(tr -dc 0-9 <"$numfile")
