@@ -60,8 +60,7 @@ struct Run {
     long measured_frames = 0;
     Clock::time_point measuring_since;
     bool done = false;
-    // Input latency: when a text event was pushed, and when its WM_CHAR was dispatched (0: not
-    // yet).
+    // Input latency: when a text event was pushed and when its WM_CHAR was dispatched (0: none).
     std::atomic<long long> pushed_at_ns{0};
     long long dispatched_at_ns = 0;
     std::vector<double> latencies_ms;
