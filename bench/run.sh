@@ -13,12 +13,11 @@ cmake --preset release -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset release --target helicoid-bench >/dev/null
 bench=build/release/bench/helicoid-bench
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# shellcheck source-path=SCRIPTDIR
+source tests/support/xvfb.sh
+xvfb_dir=$(mktemp -d)
+trap 'kill "${XVFB_PID:-}" 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
+xvfb_start "$xvfb_dir"
 
 log=$(mktemp)
 for round in $(seq "$rounds"); do
@@ -83,8 +82,8 @@ Reading the numbers:
 - Input latency runs from a key command entering SDL's queue to the end of the swap of the frame
   drawn after it was handled. A key that arrives mid-frame waits for that frame to finish, since
   the loop looks at the queue only between frames: the expected latency is about one and a half
-  frame times. "Handled to presented" leaves that wait out: it shows that the frame drawn right
-  after the key reflects it: it takes about one frame time.
+  frame times. "Handled to presented" leaves that wait out: the frame drawn right after the key
+  reflects it, about one frame time later.
 TXT
   echo
   echo "Raw lines:"

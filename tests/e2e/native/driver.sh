@@ -12,6 +12,9 @@
 #   do not match, so windows are listed from the root window's children instead of searched for.
 #   The display is private: every top-level window on it is the program's.
 
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
+
 NATIVE_DRIVER_STATE="$E2E_WORK/native-run"
 NATIVE_DRIVER_RUNS=0
 
@@ -44,26 +47,9 @@ driver_setup() {
   export SDL_VIDEODRIVER=x11
 }
 
-# Xvfb picks a free display itself and writes its number to -displayfd once it accepts clients.
-# -noreset: otherwise the server resets whenever its last client leaves, and a client that
-# connects during the reset is refused (about 1 in 30 on a loaded machine).
 native_xvfb_start() {
-  local numfile="$NATIVE_DRIVER_STATE/display" num=''
-  : >"$numfile"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" \
-    >"$NATIVE_DRIVER_STATE/xvfb.log" 2>&1 </dev/null &
-  NATIVE_XVFB_PID=$!
-  for _ in $(seq 200); do
-    num=$(tr -dc 0-9 <"$numfile")
-    [ -n "$num" ] && break
-    kill -0 "$NATIVE_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  if [ -z "$num" ]; then
-    echo "native driver: Xvfb did not start, see $NATIVE_DRIVER_STATE/xvfb.log" >&2
-    return 1
-  fi
-  export DISPLAY=":$num"
+  xvfb_start "$NATIVE_DRIVER_STATE" || return 1
+  NATIVE_XVFB_PID=$XVFB_PID
 }
 
 # Each start gets its own log and exit-code file, app-RUN-N.log and app-RUN-N.rc, RUN being this

@@ -15,6 +15,9 @@
 #   wine_wait_exit 10; echo "exit code $WINE_APP_RC"
 #   wine_env_stop                           # wineserver and Xvfb down
 
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
+
 WINE_ENV_PACKAGES=(
   wine wine64 fonts-wine
   # winex11.drv only dlopens these, so they are recommends of libwine, not dependencies
@@ -58,27 +61,10 @@ wine_env_init() {
   if command -v wineserver >/dev/null; then WINE_ENV_SERVER=wineserver; else WINE_ENV_SERVER=/usr/lib/wine/wineserver; fi
 }
 
-# Starts Xvfb on a free display (Xvfb picks it itself and writes it to -displayfd) and exports
-# DISPLAY.
-# -noreset: otherwise the server resets whenever its last client leaves, and a client that
-# connects during the reset is refused (about 1 in 30 on a loaded machine).
+# Starts Xvfb on a free display and exports DISPLAY.
 wine_xvfb_start() {
-  local numfile="$WINE_ENV_STATE/display" num="" i
-  : >"$numfile"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numfile" >"$WINE_ENV_STATE/xvfb.log" 2>&1 &
-  WINE_XVFB_PID=$!
-  for i in $(seq 200); do
-    num=$(tr -dc 0-9 <"$numfile")
-    [ -n "$num" ] && break
-    kill -0 "$WINE_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  if [ -z "$num" ]; then
-    echo "wine_env: Xvfb did not start, see $WINE_ENV_STATE/xvfb.log" >&2
-    wine_xvfb_stop
-    return 1
-  fi
-  export DISPLAY=":$num"
+  xvfb_start "$WINE_ENV_STATE" || return 1
+  WINE_XVFB_PID=$XVFB_PID
 }
 
 wine_xvfb_stop() {
