@@ -1,6 +1,6 @@
 // The whole program through WinMain when the platform lets it down: without an OpenGL context
 // the window lives on without drawing, keys still work, and Escape ends it normally.
-#include "app/redraw.h"
+#include "redraw/redraw.h"
 #include "scene/viewer_state.h"
 #include "win32_double.h"
 

@@ -1,6 +1,6 @@
 // The idle-function protocol: requests install idle_redraw once; animate decides whether it stays.
-#include "app/redraw.h"
 #include "gl_fixture.h"
+#include "redraw/redraw.h"
 #include "scene/scene_setup.h"
 #include "scene/viewer_state.h"
 #include "win32_double.h"

@@ -1,7 +1,7 @@
 // A long run of real frames offscreen: the pose stays a rotation inside the view and memory stays
 // flat. (Ten million bare rotation steps are in frame_test.)
-#include "app/redraw.h"
 #include "offscreen_gl.h"
+#include "redraw/redraw.h"
 #include "scene/scene_setup.h"
 #include "scene/viewer_state.h"
 

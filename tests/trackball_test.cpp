@@ -1,6 +1,6 @@
 // The trackball's sphere mapping and the drag protocol it drives through viewer-state fields.
-#include "app/redraw.h"
 #include "interaction/trackball.h"
+#include "redraw/redraw.h"
 #include "scene/viewer_state.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // window_proc against the recording double: every row of the message table, with the window
 // ready (a GL context) and not, the creation and destruction sequences, keys and key_level.
-#include "app/redraw.h"
 #include "app/window_proc.h"
 #include "gl_fixture.h"
 #include "interaction/trackball.h"
+#include "redraw/redraw.h"
 #include "scene/viewer_state.h"
 #include "win32_double.h"
 

@@ -2,10 +2,10 @@
 // requests and trackball steps. It never draws: frames come from the idle function.
 #include "app/window_proc.h"
 
-#include "app/redraw.h"
 #include "context/palette.h"
 #include "context/pixel_format.h"
 #include "interaction/trackball.h"
+#include "redraw/redraw.h"
 #include "scene/scene_setup.h"
 #include "scene/viewer_state.h"
 

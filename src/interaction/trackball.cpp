@@ -1,7 +1,7 @@
 // The trackball only writes viewer-state fields; draw_frame applies what it leaves there.
 #include "interaction/trackball.h"
 
-#include "app/redraw.h"
+#include "redraw/redraw.h"
 #include "scene/viewer_state.h"
 
 #include <cmath>

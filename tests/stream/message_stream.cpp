@@ -1,8 +1,8 @@
 #include "message_stream.h"
 
-#include "app/redraw.h"
 #include "app/window_proc.h"
 #include "platform/opengl.h"
+#include "redraw/redraw.h"
 #include "scene/viewer_state.h"
 #include "win32_double.h"
 

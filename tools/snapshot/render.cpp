@@ -1,9 +1,9 @@
 // Plays what the viewer's message loop would do, with one empty-queue moment between events.
 #include "render.h"
 
-#include "app/redraw.h"
 #include "interaction/trackball.h"
 #include "platform/opengl.h"
+#include "redraw/redraw.h"
 #include "scene/frame.h"
 #include "scene/scene_setup.h"
 #include "scene/viewer_state.h"

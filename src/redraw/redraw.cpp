@@ -1,5 +1,5 @@
 // The idle-function protocol. idle_function holds either null or idle_redraw.
-#include "app/redraw.h"
+#include "redraw/redraw.h"
 
 #include "scene/frame.h"
 #include "scene/viewer_state.h"
