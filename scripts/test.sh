@@ -11,7 +11,8 @@ step "dependencies"
 scripts/install-deps.sh
 
 step "native and Windows builds"
-cmake --preset debug -DHELICOID_WERROR=ON >/dev/null
+cmake --preset debug -DHELICOID_WERROR=ON -DHELICOID_REQUIRE_CHECK_TOOLS=ON \
+  -DHELICOID_WINDOWS_PROGRAM="$PWD/build/mingw/helicoid.exe" >/dev/null
 cmake --build --preset debug
 cmake --preset mingw -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset mingw

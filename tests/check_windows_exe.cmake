@@ -1,8 +1,11 @@
-# The Windows program as built by the mingw preset: a GUI program (no console window) that needs
-# no DLL beyond those that come with Windows, and carries its icon group.
-if(NOT EXISTS "${EXE}")
-  message("SKIPPED: ${EXE} is not built (cmake --preset mingw && cmake --build --preset mingw)")
+# The Windows program: a GUI program (no console window) that needs no DLL beyond those that come
+# with Windows, and carries its icon group.
+if(EXE STREQUAL "")
+  message("SKIPPED: no Windows program named (configure with -DHELICOID_WINDOWS_PROGRAM=helicoid.exe)")
   return()
+endif()
+if(NOT EXISTS "${EXE}")
+  message(FATAL_ERROR "${EXE} is missing (cmake --preset mingw && cmake --build --preset mingw)")
 endif()
 execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE headers RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
