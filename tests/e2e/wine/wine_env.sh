@@ -4,44 +4,19 @@
 # non-zero on failure. README.txt beside it explains the Wine behaviour these helpers work around.
 #
 #   source tests/e2e/wine/wine_env.sh
-#   wine_env_install_packages               # once per machine (apt-get, needs root)
 #   wine_env_init "$build_dir"              # sets WINEPREFIX=$build_dir/wineprefix and friends
 #   wine_xvfb_start                         # exports DISPLAY
 #   wine_prefix_ensure                      # creates the prefix once, reuses it afterwards
 #   wine_run "$build_dir/viewer.exe" args   # background; WINE_APP_PID is the Windows process
-#   wine_dismiss_msgbox 'Title'             # presses Return on a message box
-#   win=$(wine_wait_window 'Window title')
-#   wine_keys "$win" Escape
+#   wine_keys "$win" Escape                 # $win: an X window id (xdotool search)
 #   wine_wait_exit 10; echo "exit code $WINE_APP_RC"
 #   wine_env_stop                           # wineserver and Xvfb down
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
 
-WINE_ENV_PACKAGES=(
-  wine wine64 fonts-wine
-  # winex11.drv only dlopens these, so they are recommends of libwine, not dependencies
-  libgl1 libglx-mesa0 libgl1-mesa-dri
-  libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1 libxxf86vm1
-  # the display and the tools that drive and photograph it
-  xvfb xdotool x11-utils imagemagick
-)
-
 # Bump when the registry settings below change, so that existing prefixes get them.
 WINE_ENV_PREFIX_VERSION=1
-
-# Installs whatever of WINE_ENV_PACKAGES is missing. 64-bit only: no i386 architecture needed.
-wine_env_install_packages() {
-  local p missing=()
-  for p in "${WINE_ENV_PACKAGES[@]}"; do
-    [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" = installed ] || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "wine_env: installing ${missing[*]}" >&2
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null ||
-    { apt-get update -q >/dev/null &&
-      DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null; }
-}
 
 # wine_env_init BUILD_DIR: environment for every later call. State files go to BUILD_DIR/wine-run.
 wine_env_init() {
@@ -160,23 +135,6 @@ wine_wait_exit() {
   WINE_APP_RC=$(cat "$WINE_ENV_STATE/app.rc")
 }
 
-# wine_wait_window TITLE_REGEX [TIMEOUT_S=15]: prints the X window id of the first mapped window
-# whose title matches ^TITLE_REGEX$. Only mapped windows count: Wine creates the X window before
-# showing it, and focusing an unmapped window is an X error.
-wine_wait_window() {
-  local name=$1 timeout=${2:-15} deadline id
-  deadline=$(($(date +%s%N) + timeout * 1000000000))
-  while :; do
-    id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    if [ "$(date +%s%N)" -gt "$deadline" ]; then
-      echo "wine_env: no window named '$name' after ${timeout}s" >&2
-      return 1
-    fi
-    sleep 0.05
-  done
-}
-
 # wine_wait_window_gone WINDOW_ID [TIMEOUT_S=10]
 wine_wait_window_gone() {
   local id=$1 timeout=${2:-10} deadline
@@ -198,50 +156,6 @@ wine_keys() {
   local id=$1
   shift
   wine_focus "$id" && xdotool key --delay 30 "$@"
-}
-
-# wine_type WINDOW_ID TEXT: types TEXT character by character (WM_KEYDOWN/WM_CHAR per key).
-wine_type() {
-  wine_focus "$1" && xdotool type --delay 30 "$2"
-}
-
-# wine_click WINDOW_ID X Y [BUTTON=1]: clicks at X,Y relative to the window's top-left corner
-# (outer corner, caption included: the X window of an unmanaged window is the whole window).
-# No --sync on mousemove: it waits for the pointer to move and so hangs when it is already there.
-wine_click() {
-  local id=$1 x=$2 y=$3 button=${4:-1}
-  xdotool mousemove --window "$id" "$x" "$y" click "$button"
-}
-
-# wine_dismiss_msgbox TITLE_REGEX [TIMEOUT_S=15]: a MessageBox's X window is named after its
-# caption ("Error" when the caption is NULL). Return presses the default button.
-wine_dismiss_msgbox() {
-  local id
-  id=$(wine_wait_window "$1" "${2:-15}") || return 1
-  wine_keys "$id" Return && wine_wait_window_gone "$id"
-}
-
-# wine_window_geometry WINDOW_ID: prints "X Y WIDTH HEIGHT" of the window on the screen.
-wine_window_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
-
-# wine_screenshot OUT.png [WINDOW_ID [X Y WIDTH HEIGHT]]: the whole screen, a window, or a region
-# given relative to the window's top-left corner. Grabbed from the root window so that GL
-# content is included; the pixels equal what glReadPixels returns from the back buffer.
-wine_screenshot() {
-  local out=$1 id=${2:-} wx wy ww wh
-  if [ -z "$id" ]; then
-    import -window root "$out"
-    return
-  fi
-  read -r wx wy ww wh < <(wine_window_geometry "$id") || return 1
-  if [ $# -ge 6 ]; then
-    import -window root -crop "${5}x${6}+$((wx + $3))+$((wy + $4))" +repage "$out"
-  else
-    import -window root -crop "${ww}x${wh}+${wx}+${wy}" +repage "$out"
-  fi
 }
 
 # Stops the wineserver of WINEPREFIX and with it explorer, services and whatever program is left.
