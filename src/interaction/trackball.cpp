@@ -8,7 +8,9 @@
 
 namespace {
 
-// Slightly above pi/2, so that the rim lands at z = cos(1.5707964) (about -4.4e-8), not 0.
+// Slightly above pi/2, so that the rim lands at z = cos(1.5707964) (about -4.4e-8), not 0. With
+// pi/2 itself a drag that reaches the rim spins about a slightly different axis, and the model
+// drifts out of its pose: hundreds of pixels differ after 2000 frames, thousands after 20000.
 constexpr float half_pi = 1.5707964f;
 
 } // namespace

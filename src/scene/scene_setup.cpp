@@ -8,7 +8,8 @@
 
 namespace {
 
-// One float step above the nearest float to 0.243: a plain 0.243f is one step too low.
+// One float step above the nearest float to 0.243: a plain 0.243f is one step too low. Nothing
+// on screen shows it (llvmpipe draws the same fog pixels with both); the GL state read back does.
 constexpr GLfloat fog_density = 0.24300001561641693f;
 constexpr GLfloat fog_color[4] = {0.4f, 0.4f, 0.5f, 1.0f};
 constexpr GLfloat light0_position[4] = {0.7f, 0.7f, 1.25f, 0.0f};
@@ -70,7 +71,8 @@ void set_projection() {
     if (viewer.perspective == 0) {
         glOrtho(-13.0 * aspect, 13.0 * aspect, -13.0, 13.0, -23.0, 23.0);
     } else {
-        // The near bound is the float 0.9 widened, not the double nearest to 0.9.
+        // The near bound is the float 0.9 widened, not the double nearest to 0.9. With the latter
+        // llvmpipe draws the same pixels; only the projection matrix read back differs.
         glFrustum(-1.0 * aspect, 1.0 * aspect, -1.0, 1.0, static_cast<double>(0.9f), 14.0);
     }
     glMatrixMode(GL_MODELVIEW);
