@@ -76,16 +76,19 @@ protected:
 
 TEST_F(FrameTest, ClearsDarkGreyAndDrawsTheLitModelInBothMaterials) {
     draw_frame();
-    const Pixels frame = read_frame(kSize);
+    const Pixels frame = read_frame(window_side);
     const std::array<int, 3> background = {38, 38, 38}; // 0.15
-    for (auto [x, y] : {std::pair{0, 0}, {kSize - 1, 0}, {0, kSize - 1}, {kSize - 1, kSize - 1}})
-        EXPECT_EQ(rgb_at(frame, kSize, x, y), background) << x << "," << y;
+    for (auto [x, y] : {std::pair{0, 0},
+                        {window_side - 1, 0},
+                        {0, window_side - 1},
+                        {window_side - 1, window_side - 1}})
+        EXPECT_EQ(rgb_at(frame, window_side, x, y), background) << x << "," << y;
 
     // Seen from the front, the helicoid shows front faces (reddish) and back faces (greenish).
     int front = 0, back = 0;
-    for (int y = 0; y < kSize; y += 2) {
-        for (int x = 0; x < kSize; x += 2) {
-            const auto [r, g, b] = rgb_at(frame, kSize, x, y);
+    for (int y = 0; y < window_side; y += 2) {
+        for (int x = 0; x < window_side; x += 2) {
+            const auto [r, g, b] = rgb_at(frame, window_side, x, y);
             front += r > g + 40;
             back += g > r + 40;
         }
@@ -99,32 +102,34 @@ TEST_F(FrameTest, ClearsDarkGreyAndDrawsTheLitModelInBothMaterials) {
 
 TEST_F(FrameTest, WithoutSpinEveryFrameIsTheSame) {
     draw_frame();
-    const Pixels first = read_frame(kSize);
+    const Pixels first = read_frame(window_side);
     const auto first_pose = pose();
     draw_frame();
-    EXPECT_TRUE(same_rgb(first, read_frame(kSize)));
+    EXPECT_TRUE(same_rgb(first, read_frame(window_side)));
     EXPECT_EQ(pose(), first_pose);
 }
 
 TEST_F(FrameTest, FogAndWireframeChangeThePicture) {
     draw_frame();
-    const Pixels plain = read_frame(kSize);
+    const Pixels plain = read_frame(window_side);
 
     viewer.fog_enabled = 1;
     draw_frame();
-    const Pixels fogged = read_frame(kSize);
-    EXPECT_EQ(rgb_at(fogged, kSize, 0, 0), (std::array<int, 3>{128, 64, 64})); // 0.5, 0.25, 0.25
+    const Pixels fogged = read_frame(window_side);
+    EXPECT_EQ(rgb_at(fogged, window_side, 0, 0),
+              (std::array<int, 3>{128, 64, 64})); // 0.5, 0.25, 0.25
     EXPECT_FALSE(same_rgb(plain, fogged));
 
     viewer.fog_enabled = 0;
     viewer.wireframe = 1;
     draw_frame();
-    const Pixels lines = read_frame(kSize);
+    const Pixels lines = read_frame(window_side);
     EXPECT_FALSE(same_rgb(plain, lines));
     int background = 0;
     for (size_t i = 0; i < lines.size(); i += 4)
         background += lines[i] == 38 && lines[i + 1] == 38 && lines[i + 2] == 38;
-    EXPECT_GT(background, 0.6 * kSize * kSize) << "lines leave most of the picture empty";
+    EXPECT_GT(background, 0.6 * window_side * window_side)
+        << "lines leave most of the picture empty";
 }
 
 TEST_F(FrameTest, FogStaysOnUntilAFrameWithoutIt) {
@@ -168,8 +173,9 @@ TEST_F(FrameTest, TheSecondLightComesOnWithTheFirstLitFrameOnly) {
     draw_frame();
     EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
     // Unlit, the model is drawn in OpenGL's initial white.
-    const Pixels unlit = read_frame(kSize);
-    EXPECT_EQ(rgb_at(unlit, kSize, kSize / 2, kSize / 2), (std::array<int, 3>{255, 255, 255}));
+    const Pixels unlit = read_frame(window_side);
+    EXPECT_EQ(rgb_at(unlit, window_side, window_side / 2, window_side / 2),
+              (std::array<int, 3>{255, 255, 255}));
 
     viewer.lighting_enabled = 1;
     draw_frame();

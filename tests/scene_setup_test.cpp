@@ -121,7 +121,7 @@ TEST_F(SceneSetupTest, WideWindowsAndPerspectiveScaleTheSidesByTheFloatAspect) {
     EXPECT_EQ(matrix(GL_PROJECTION_MATRIX),
               reference_projection(false, -13 * 1.5, 13 * 1.5, -13, 13, -23, 23));
 
-    viewer.window_width = viewer.window_height = kSize;
+    viewer.window_width = viewer.window_height = window_side;
     viewer.perspective = 1;
     set_projection();
     EXPECT_EQ(matrix(GL_PROJECTION_MATRIX),

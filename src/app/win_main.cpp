@@ -10,7 +10,7 @@ constexpr const char *info_text = " mouse: touch the window image for movement--
 constexpr const char *info_caption = "soft by Veldrane - helicoid-viewer@example.org ";
 
 // Without a class or a window no quit message would ever come: say which step failed instead.
-int fail(const char *text) {
+int error_box_exit_code(const char *text) {
     MessageBoxA(nullptr, text, "Error", MB_ICONERROR);
     return 1;
 }
@@ -35,7 +35,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_cmd) {
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = viewer.window_class_name;
     if (RegisterClassA(&wc) == 0)
-        return fail("The window class could not be registered.");
+        return error_box_exit_code("The window class could not be registered.");
 
     MessageBoxA(nullptr, info_text, info_caption, MB_OK);
 
@@ -47,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_cmd) {
                                 viewer.window_x, viewer.window_y, viewer.window_width,
                                 viewer.window_height, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr)
-        return fail("The window could not be created.");
+        return error_box_exit_code("The window could not be created.");
     ShowWindow(hwnd, show_cmd);
     UpdateWindow(hwnd);
 

@@ -54,7 +54,7 @@ void realize_palette() {
 // Returns true when the character was one of the five commands.
 bool on_char(HWND hwnd, WPARAM code) {
     switch (code) {
-    case 27:
+    case VK_ESCAPE: // Escape's character code is its key code
         DestroyWindow(hwnd);
         return true;
     case 'f':

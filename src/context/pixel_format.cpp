@@ -7,7 +7,7 @@
 
 namespace {
 
-[[noreturn]] void fail(HDC dc, const char *text) {
+[[noreturn]] void exit_with_error_box(HDC dc, const char *text) {
     // The owner is the window being created, so the box comes up in front of it.
     MessageBoxA(WindowFromDC(dc), text, "Error", MB_ICONERROR);
     std::exit(1);
@@ -29,7 +29,7 @@ void setup_pixel_format(HDC dc) {
 
     const int format = ChoosePixelFormat(dc, &pfd);
     if (format == 0)
-        fail(dc, "ChoosePixelFormat failed\n");
+        exit_with_error_box(dc, "ChoosePixelFormat failed\n");
     if (SetPixelFormat(dc, format, &pfd) != TRUE)
-        fail(dc, "SetPixelFormat failed");
+        exit_with_error_box(dc, "SetPixelFormat failed");
 }

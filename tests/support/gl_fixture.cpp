@@ -9,10 +9,10 @@
 void GlTest::SetUp() {
     viewer = ViewerState{};
     win32_double::reset();
-    viewer.window_width = kSize;
-    viewer.window_height = kSize;
+    viewer.window_width = window_side;
+    viewer.window_height = window_side;
     std::string error;
-    ASSERT_TRUE(create_offscreen_gl(kSize, kSize, 16, &error)) << error;
+    ASSERT_TRUE(create_offscreen_gl(window_side, window_side, 16, &error)) << error;
 }
 
 void GlTest::TearDown() {

@@ -5,7 +5,7 @@
 
 class GlTest : public ::testing::Test {
 protected:
-    static constexpr int kSize = 614; // the window's side on a 768-pixel-high screen
+    static constexpr int window_side = 614; // the window's side on a 768-pixel-high screen
     void SetUp() override;
     void TearDown() override;
 };
