@@ -15,7 +15,8 @@ if(DEFINED PROBE_DIR)
   file(APPEND ${PROBE_DIR}/src/scene/frame.h "#include \"app/window_proc.h\"\n")
   execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROBE_DIR} -P ${CMAKE_CURRENT_LIST_FILE}
                   RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
-  if(result EQUAL 0 OR NOT said MATCHES "src/scene/frame.h: #include \"app/window_proc.h\" points up")
+  if(result EQUAL 0 OR
+     NOT said MATCHES "src/scene/frame.h: #include \"app/window_proc.h\" points up")
     message(FATAL_ERROR "the check missed an upward include:\n${said}")
   endif()
 endif()

@@ -1,7 +1,8 @@
 # The Windows program: a GUI program (no console window) that needs no DLL beyond those that come
 # with Windows, and carries its icon group.
 if(EXE STREQUAL "")
-  message("SKIPPED: no Windows program named (configure with -DHELICOID_WINDOWS_PROGRAM=helicoid.exe)")
+  message("SKIPPED: no Windows program named "
+          "(configure with -DHELICOID_WINDOWS_PROGRAM=helicoid.exe)")
   return()
 endif()
 if(NOT EXISTS "${EXE}")
