@@ -18,9 +18,6 @@ namespace sdl_layer {
 constexpr WPARAM size_restored = 0;
 constexpr WPARAM size_minimized = 1;
 constexpr WPARAM size_maximized = 2;
-constexpr WPARAM mk_lbutton = 0x0001;
-constexpr WPARAM mk_shift = 0x0004;
-constexpr WPARAM mk_control = 0x0008;
 constexpr UINT gdi_error = 0xFFFFFFFFu;
 
 // What WM_CREATE's lparam points to, laid out as Win32's CREATESTRUCTA.
