@@ -46,7 +46,10 @@
 // - Only one pixel format exists. Its sizes are the minimums of the last ChoosePixelFormat request
 //   on that device context; SetPixelFormat makes the window's GL surface and describes what it
 //   really got. (X11 fixes the visual when a window is made, so the SDL window is made there, or
-//   made anew if the window was shown first.) A colour-index request finds no format.
+//   made anew if the window was shown first.) The depth buffer has exactly the bits asked for
+//   when the display offers that size, as on Windows; GLX alone would give the deepest, and the
+//   depth bits decide the picture. Where it is not offered, one line on stderr says what was
+//   given instead. A colour-index request finds no format.
 // - SwapBuffers needs the window's context to be current (SDL swaps the current window only).
 // - While a message box is up, the layer's windows get no messages: SDL's box runs its own loop.
 // - Pointer capture needs the window to have keyboard focus (SDL's rule); until focus arrives the
