@@ -7,14 +7,14 @@ run_packages=(
   cmake ninja-build g++ pkg-config
   # OpenGL: Mesa behind GLVND (the native program draws through GLX, the tools through EGL)
   libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libsdl2-dev libpng-dev
+  libsdl2-dev libpng-dev libx11-dev
 )
 test_packages=(
   libgtest-dev desktop-file-utils
   # the Windows cross build
   g++-mingw-w64-x86-64
   # end-to-end tests: a virtual X server, input, screenshots and picture comparison
-  xvfb xdotool x11-utils libx11-dev imagemagick
+  xvfb xdotool x11-utils imagemagick
   # the Windows program under Wine; Wine loads the X and GL libraries at run time, so they are
   # named here rather than left to its recommendations
   wine wine64 fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2

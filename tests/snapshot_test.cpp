@@ -5,10 +5,12 @@
 #include "png_file.h"
 #include "render.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -44,12 +46,28 @@ SnapshotRun run_snapshot(const Args &args) {
     return run;
 }
 
-// CTest runs these tests as parallel processes: each gets its own scratch directory.
+// CTest runs these tests as parallel processes: each gets its own scratch directory, removed
+// when the process ends.
+const fs::path &scratch_dir() {
+    static const struct Dir {
+        fs::path path =
+            fs::temp_directory_path() / ("helicoid-snapshot-test-" + std::to_string(getpid()));
+        ~Dir() { fs::remove_all(path); }
+    } dir;
+    return dir.path;
+}
+
 fs::path scratch(const std::string &name) {
-    const fs::path dir =
-        fs::temp_directory_path() / ("helicoid-snapshot-test-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir / name;
+    fs::create_directories(scratch_dir());
+    return scratch_dir() / name;
+}
+
+// Temporary files the tool left behind in the scratch directory.
+int leftovers() {
+    int count = 0;
+    for (const auto &entry : fs::directory_iterator(scratch_dir()))
+        count += entry.path().filename().string().rfind(".helicoid-snapshot-", 0) == 0;
+    return count;
 }
 
 Picture render_in_process(const Args &args) {
@@ -118,7 +136,11 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
           Args{"--output", out, "--depth-bits", "12"}, Args{"--output", out, "--spin", "-1"},
           Args{"--output", out, "--increment", "2,0.3,0.2"},
           Args{"--output", out, "--trackball", "jump 1 2"}, Args{"--output", out, "--size"},
-          Args{"--fog"}, Args{"--output", "/nonexistent-dir/shot.png"}}) {
+          Args{"--output", out, "--size", " 10x 10"}, Args{"--output", out, "--size", "+10x+10"},
+          Args{"--output", out, "--increment", "nan,1,1,1"},
+          Args{"--output", out, "--increment", "2,inf,1,1"},
+          Args{"--output", out, "--spin", "0", "--trackball", "frames 1"}, Args{"--fog"},
+          Args{"--output", "/nonexistent-dir/shot.png"}}) {
         fs::remove(png);
         const SnapshotRun run = run_snapshot(args);
         const std::string said = args.back();
@@ -126,6 +148,108 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << said << run.err;
         EXPECT_EQ(run.err.rfind("helicoid-snapshot: ", 0), 0u) << run.err;
         EXPECT_FALSE(fs::exists(png)) << said;
-        EXPECT_FALSE(fs::exists(png.string() + ".partial")) << said;
     }
+    EXPECT_EQ(leftovers(), 0);
+    // The limit is named, and a system failure gives the system's reason.
+    EXPECT_NE(run_snapshot({"--output", out, "--size", "20000x10"}).err.find("16384"),
+              std::string::npos);
+    EXPECT_NE(run_snapshot({"--output", "/nonexistent-dir/shot.png"})
+                  .err.find("No such file or directory"),
+              std::string::npos);
+}
+
+TEST(Snapshot, IncrementIsTheViewersUnlessGivenAndEveryComponentCounts) {
+    const Picture plain = render_in_process({"--output", "x.png", "--spin", "20"});
+    const Picture same =
+        render_in_process({"--output", "x.png", "--spin", "20", "--increment", "2,0.3,0.2,0.4"});
+    const Picture swapped =
+        render_in_process({"--output", "x.png", "--spin", "20", "--increment", "2,0.2,0.3,0.4"});
+    EXPECT_TRUE(plain.rgb == same.rgb);
+    EXPECT_FALSE(plain.rgb == swapped.rgb);
+}
+
+// What is at the output name is followed (a symlink), written in place (a FIFO) or replaced only
+// when whole (a file); nothing else is touched, and no temporary file stays.
+TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
+    const fs::path real = scratch("real.png"), link = scratch("link.png");
+    fs::create_symlink(real.filename(), link);
+    // The old temporary name, planted as a trap.
+    const fs::path victim = scratch("victim");
+    std::ofstream(victim) << "keep";
+    fs::create_symlink(victim, link.string() + ".partial");
+    ASSERT_EQ(run_snapshot({"--output", link.string(), "--size", "20x10"}).exit_code, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    Picture picture;
+    std::string error;
+    EXPECT_TRUE(read_png(real.string(), &picture, &error)) << error;
+    EXPECT_EQ(fs::file_size(victim), 4u);
+
+    const fs::path fifo = scratch("fifo.png"), from_fifo = scratch("from-fifo.png");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string tool = std::string(SNAPSHOT_EXE) + " --size 20x10 --output ";
+    ASSERT_EQ(std::system((tool + fifo.string() + " >/dev/null & cat " + fifo.string() + " >" +
+                           from_fifo.string() + "; wait")
+                              .c_str()),
+              0);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(read_png(from_fifo.string(), &picture, &error)) << error;
+
+    const fs::path from_stdout = scratch("stdout.png");
+    ASSERT_EQ(std::system((tool + "- >" + from_stdout.string() + " 2>/dev/null").c_str()), 0);
+    EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error)) << error;
+
+    // The longest name a directory takes still leaves room for the temporary name.
+    const fs::path longest = scratch(std::string(251, 'n') + ".png");
+    EXPECT_EQ(run_snapshot({"--output", longest.string(), "--size", "20x10"}).exit_code, 0);
+    EXPECT_TRUE(fs::exists(longest));
+
+    // A directory in the way: the final rename fails, and the temporary file goes with it.
+    const fs::path directory = scratch("directory.png");
+    fs::create_directories(directory / "inside");
+    const SnapshotRun refused = run_snapshot({"--output", directory.string(), "--size", "20x10"});
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_NE(refused.err.find(": "), std::string::npos) << refused.err;
+    EXPECT_TRUE(fs::is_directory(directory / "inside"));
+    EXPECT_EQ(leftovers(), 0);
+}
+
+TEST(Snapshot, AnInterruptedWriteLeavesNothing) {
+    const fs::path png = scratch("interrupted.png");
+    for (int signal : {SIGINT, SIGTERM}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            execl(SNAPSHOT_EXE, SNAPSHOT_EXE, "--size", "4000x4000", "--output", png.c_str(),
+                  static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        // The signal comes while the PNG is being written, once its temporary file is there.
+        int status = 0;
+        while (leftovers() == 0 && waitpid(child, &status, WNOHANG) == 0)
+            usleep(1000);
+        kill(child, signal);
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_EQ(leftovers(), 0) << signal;
+        EXPECT_FALSE(fs::exists(png)) << signal;
+    }
+}
+
+TEST(Snapshot, OutOfMemoryIsOneLineAndAFailure) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's shadow memory alone exceeds the address space limit";
+#endif
+    const fs::path err = scratch("oom.txt");
+    const int status = std::system(("ulimit -v 1000000; " + std::string(SNAPSHOT_EXE) +
+                                    " --size 12000x12000 --output " + scratch("big.png").string() +
+                                    " >/dev/null 2>" + err.string())
+                                       .c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(err);
+    std::string line, extra;
+    std::getline(in, line);
+    EXPECT_EQ(line, "helicoid-snapshot: out of memory");
+    EXPECT_FALSE(std::getline(in, extra));
 }

@@ -126,6 +126,16 @@ TEST_F(TrackballTest, AReleaseAwayFromThePressLeavesItSpinningWithTheLastStep) {
     EXPECT_TRUE(frame_requested());
 }
 
+TEST_F(TrackballTest, AReleaseAwayInOneCoordinateOnlyStillSpins) {
+    for (const auto [x, y] : {std::array{340, 300}, std::array{300, 340}}) {
+        trackball_start(1, 300, 300);
+        trackball_motion(x, y);
+        trackball_stop(1, x, y);
+        EXPECT_EQ(viewer.spin_active, 1) << x << "," << y;
+        EXPECT_EQ(viewer.animate, 1) << x << "," << y;
+    }
+}
+
 TEST_F(TrackballTest, ADragBackToThePressPixelCountsAsAClick) {
     trackball_start(1, 300, 300);
     trackball_motion(340, 300);

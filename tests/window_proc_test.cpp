@@ -320,7 +320,8 @@ TEST_F(WindowProcTest, ButtonUpReleasesThenStopsTheTrackball) {
     script().on_call = [&](const std::string &) { dragging_at_release = viewer.dragging; };
     // Released where it was pressed, negative coordinates and all: a click stops the spin.
     EXPECT_EQ(send(WM_LBUTTONUP, 0, point(-5, -300)), 0);
-    EXPECT_TRUE(same_sequence({"ReleaseCapture()"}, log()));
+    EXPECT_TRUE(same_sequence(
+        {"ReleaseCapture()", "send(WM_CAPTURECHANGED)", def("WM_CAPTURECHANGED", 0, 0)}, log()));
     EXPECT_EQ(dragging_at_release, 1); // released before the trackball stops
     script().on_call = nullptr;
     EXPECT_EQ(viewer.spin_active, 0);
@@ -328,6 +329,37 @@ TEST_F(WindowProcTest, ButtonUpReleasesThenStopsTheTrackball) {
 
     send(WM_LBUTTONDOWN, 1, point(100, 100));
     send(WM_LBUTTONUP, 0, point(-5, -300)); // released elsewhere: it keeps spinning
+    EXPECT_EQ(viewer.spin_active, 1);
+    EXPECT_EQ(viewer.animate, 1);
+}
+
+// Focus taken mid-drag (Alt-Tab) and the button let go elsewhere: the release never comes. The
+// drag ends where it was last seen, and a move without the button never turns the model.
+TEST_F(WindowProcTest, ADragWhoseReleaseIsLostEndsAtItsLastPoint) {
+    create_window();
+    send(WM_LBUTTONDOWN, MK_LBUTTON, point(100, 100));
+    send(WM_MOUSEMOVE, MK_LBUTTON, point(140, 100));
+    const float angle = viewer.spin_angle;
+    EXPECT_EQ(send(WM_MOUSEMOVE, 0, point(300, 200)), default_result);
+    EXPECT_EQ(viewer.dragging, 0);
+    EXPECT_EQ(viewer.spin_angle, angle);
+    EXPECT_EQ(viewer.animate, 1); // ended away from the press: it spins
+
+    // Back at the press pixel when the capture goes: a click, whatever the pointer does next.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, point(100, 100));
+    send(WM_MOUSEMOVE, MK_LBUTTON, point(140, 100));
+    send(WM_MOUSEMOVE, MK_LBUTTON, point(100, 100));
+    EXPECT_EQ(send(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(win32_double::other_window)),
+              default_result);
+    EXPECT_EQ(viewer.spin_active, 0);
+    send(WM_MOUSEMOVE, 0, point(300, 200));
+    EXPECT_EQ(viewer.spin_angle, 0.0f);
+
+    // The button-up's own ReleaseCapture loses nothing: its point decides.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, point(100, 100));
+    send(WM_MOUSEMOVE, MK_LBUTTON, point(140, 100));
+    send(WM_MOUSEMOVE, MK_LBUTTON, point(100, 100));
+    send(WM_LBUTTONUP, 0, point(120, 100));
     EXPECT_EQ(viewer.spin_active, 1);
     EXPECT_EQ(viewer.animate, 1);
 }

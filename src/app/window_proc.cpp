@@ -118,8 +118,14 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
             return 0;
         break;
     case WM_MOUSEMOVE:
-        if (ready)
+        if (!ready)
+            break;
+        // A move without the left button during a drag means its release went elsewhere (focus
+        // taken, button let go over another window): it never turns the model.
+        if ((wparam & MK_LBUTTON) != 0)
             trackball_motion(pointer_x(lparam), pointer_y(lparam));
+        else
+            trackball_release_lost();
         break;
     case WM_LBUTTONDOWN:
         if (!ready)
@@ -130,9 +136,18 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpar
     case WM_LBUTTONUP:
         if (!ready)
             break;
+        // ReleaseCapture sends WM_CAPTURECHANGED at once; that one loses no release.
+        viewer.releasing_capture = 1;
         ReleaseCapture();
+        viewer.releasing_capture = 0;
         trackball_stop(1, pointer_x(lparam), pointer_y(lparam));
         return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the pointer, or the system took it away (Alt-Tab): the button-up
+        // will not come here.
+        if (ready && viewer.releasing_capture == 0)
+            trackball_release_lost();
+        break;
     case WM_QUERYNEWPALETTE:
         if (viewer.palette == nullptr)
             break;

@@ -38,6 +38,8 @@ void trackball_start(int button, int x, int y) {
     viewer.animate = 0;
     viewer.press_x = x;
     viewer.press_y = y;
+    viewer.last_x = x;
+    viewer.last_y = y;
     trackball_point(x, y, viewer.window_width, viewer.window_height, viewer.last_point);
 }
 
@@ -58,6 +60,8 @@ void trackball_motion(int x, int y) {
         viewer.spin_axis[i] = axis[i];
         viewer.last_point[i] = n[i];
     }
+    viewer.last_x = x;
+    viewer.last_y = y;
     request_redraw();
 }
 
@@ -74,4 +78,9 @@ void trackball_stop(int button, int x, int y) {
         viewer.animate = 1;
     }
     request_redraw();
+}
+
+void trackball_release_lost() {
+    if (viewer.dragging != 0)
+        trackball_stop(1, viewer.last_x, viewer.last_y);
 }

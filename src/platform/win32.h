@@ -175,8 +175,13 @@ static_assert(sizeof(LOGPALETTE) == 8, "laid out as in Win32");
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define WM_CAPTURECHANGED 0x0215
 #define WM_QUERYNEWPALETTE 0x030F
 #define WM_PALETTECHANGED 0x0311
+// Pointer messages' wparam: buttons and modifiers held when the message was made.
+#define MK_LBUTTON 0x0001
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
 
 // ---- Window class, window styles, show commands, positioning ----
 #define CS_VREDRAW 0x0001

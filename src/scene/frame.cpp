@@ -25,6 +25,23 @@ bool all_finite(const float *m, int n) {
     return true;
 }
 
+// Float products of rotations drift by about 3e-8 a frame. Below this the matrix is left exactly
+// as the plain product made it; above it, it is corrected before the model visibly grows.
+constexpr double drift_limit = 1e-5;
+
+bool drifted(const float m[16]) {
+    for (int a = 0; a < 3; ++a) {
+        for (int b = a; b < 3; ++b) {
+            const double dot = double(m[4 * a]) * m[4 * b] + double(m[4 * a + 1]) * m[4 * b + 1] +
+                               double(m[4 * a + 2]) * m[4 * b + 2];
+            const double off = a == b ? std::fabs(std::sqrt(dot) - 1.0) : std::fabs(dot);
+            if (!(off <= drift_limit))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void orthonormalize_rotation(float m[16]) {
@@ -83,7 +100,7 @@ void apply_spin_increment() {
         (viewer.spin_axis[0] == 0.0f && viewer.spin_axis[1] == 0.0f && viewer.spin_axis[2] == 0.0f);
     if (no_rotation || !all_finite(viewer.model_transform, 16))
         std::memcpy(viewer.model_transform, before, sizeof before);
-    else
+    else if (drifted(viewer.model_transform))
         orthonormalize_rotation(viewer.model_transform);
 }
 

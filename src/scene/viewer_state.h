@@ -41,6 +41,9 @@ struct ViewerState {
     int press_x = 0;
     int press_y = 0;
     float last_point[3] = {0.0f, 0.0f, 0.0f};
+    int last_x = 0; // the drag's last window point: where a lost release is taken to be
+    int last_y = 0;
+    int releasing_capture = 0; // inside the button-up's own ReleaseCapture
 
     // Lights and materials: GL_LIGHT1 to GL_LIGHT6, all directional
     float light_positions[6][4] = {

@@ -116,7 +116,7 @@ TEST_F(Pointer, CapturedDragReportsPositionsOutsideTheWindow) {
     dispatch_all();
     expect_log({"dispatch WM_LBUTTONDOWN 20,30", "dispatch WM_MOUSEMOVE -15,-25",
                 "dispatch WM_MOUSEMOVE 250,260", "dispatch WM_LBUTTONUP -5,-7",
-                "dispatch WM_MOUSEMOVE 10,12"});
+                "  send WM_CAPTURECHANGED", "dispatch WM_MOUSEMOVE 10,12"});
     // MAKELPARAM: two 16-bit halves, zero-extended.
     EXPECT_EQ(outside, static_cast<LPARAM>(0xFFE7FFF1u));
 
@@ -146,9 +146,57 @@ TEST_F(Pointer, RealDragLeavesTheWindowWhileCaptured) {
     const auto press = std::find(log.begin(), log.end(), "dispatch WM_LBUTTONDOWN 20,30");
     ASSERT_NE(press, log.end()) << ::testing::PrintToString(log);
     log.erase(log.begin(), press + 1);
-    ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[log.size() - 2], "dispatch WM_MOUSEMOVE -30,-40");
-    EXPECT_EQ(log.back(), "dispatch WM_LBUTTONUP -30,-40");
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[log.size() - 3], "dispatch WM_MOUSEMOVE -30,-40");
+    EXPECT_EQ(log[log.size() - 2], "dispatch WM_LBUTTONUP -30,-40");
+    EXPECT_EQ(log.back(), "  send WM_CAPTURECHANGED");
+}
+
+// Another client takes the focus mid-drag and the button goes up over it: the capture ends with
+// WM_CAPTURECHANGED, SDL really lets the pointer go, and later moves say the button is up.
+TEST_F(Pointer, FocusTakenMidDragEndsTheCapture) {
+    const HWND hwnd = create_shown_window(); // client area at (100, 100) on the screen
+    WPARAM last_move_flags = MK_LBUTTON;
+    handler = [&last_move_flags](HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_MOUSEMOVE)
+            last_move_flags = wparam;
+        return capture_on_press(window, message, wparam, lparam);
+    };
+    Display *other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    const Window thief =
+        XCreateSimpleWindow(other, DefaultRootWindow(other), 600, 400, 100, 100, 0, 0, 0);
+    XMapWindow(other, thief);
+    XSync(other, False);
+    run("xdotool windowfocus --sync " + std::to_string(x11_window(hwnd)) +
+        " mousemove 120 130 mousedown 1 mousemove 140 130");
+    ASSERT_TRUE(dispatch_until([this] { return log.size() >= 2; }))
+        << ::testing::PrintToString(log);
+    EXPECT_NE(SDL_GetWindowFlags(sdl_win32_sdl_window(hwnd)) & SDL_WINDOW_MOUSE_CAPTURE, 0u);
+    log.clear();
+    run("xdotool windowfocus --sync " + std::to_string(thief) +
+        " mousemove 650 450 mouseup 1 mousemove 150 150");
+    ASSERT_TRUE(dispatch_until([this] {
+        return std::find(log.begin(), log.end(), "dispatch WM_MOUSEMOVE 50,50") != log.end();
+    })) << ::testing::PrintToString(log);
+    EXPECT_EQ(log.front(), "send WM_CAPTURECHANGED");
+    EXPECT_EQ(last_move_flags & MK_LBUTTON, 0u);
+    EXPECT_EQ(SDL_GetWindowFlags(sdl_win32_sdl_window(hwnd)) & SDL_WINDOW_MOUSE_CAPTURE, 0u);
+    XDestroyWindow(other, thief);
+    XCloseDisplay(other);
+}
+
+TEST_F(Pointer, ReleaseCaptureLetsThePointerGoAndTellsTheWindow) {
+    const HWND hwnd = create_shown_window();
+    run("xdotool windowfocus --sync " + std::to_string(x11_window(hwnd)));
+    settle();
+    dispatch_all();
+    SetCapture(hwnd);
+    ASSERT_NE(SDL_GetWindowFlags(sdl_win32_sdl_window(hwnd)) & SDL_WINDOW_MOUSE_CAPTURE, 0u);
+    log.clear();
+    ReleaseCapture();
+    EXPECT_EQ(SDL_GetWindowFlags(sdl_win32_sdl_window(hwnd)) & SDL_WINDOW_MOUSE_CAPTURE, 0u);
+    expect_log({"send WM_CAPTURECHANGED"});
 }
 
 TEST_F(Resize, ResizeAnsweredBySetWindowPosNestsTheSecondWmSize) {

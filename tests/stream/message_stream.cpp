@@ -95,11 +95,14 @@ std::string run_message_stream(const std::uint8_t *data, std::size_t size) {
             break;
         }
         case 3:
-        case 4:
-            window_proc(window, WM_MOUSEMOVE, 0,
+        case 4: {
+            // Moves with and without the button: one without it ends a drag.
+            const WPARAM buttons = bytes.byte() % 2 != 0 ? MK_LBUTTON : 0;
+            window_proc(window, WM_MOUSEMOVE, buttons,
                         win32_double::point(bytes.coordinate(), bytes.coordinate()));
             what = "WM_MOUSEMOVE";
             break;
+        }
         case 5:
             window_proc(window, WM_LBUTTONDOWN, 1,
                         win32_double::point(bytes.coordinate(), bytes.coordinate()));

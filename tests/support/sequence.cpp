@@ -33,6 +33,8 @@ std::string message_name(UINT message) {
         return "WM_LBUTTONDOWN";
     case WM_LBUTTONUP:
         return "WM_LBUTTONUP";
+    case WM_CAPTURECHANGED:
+        return "WM_CAPTURECHANGED";
     case WM_QUERYNEWPALETTE:
         return "WM_QUERYNEWPALETTE";
     case WM_PALETTECHANGED:

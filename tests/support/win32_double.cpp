@@ -22,6 +22,7 @@ struct State {
     WNDCLASSA window_class = {};
     std::vector<PIXELFORMATDESCRIPTOR> pixel_format_requests;
     long queue_calls = 0;
+    HWND capture = nullptr;
 };
 
 State &state() {
@@ -295,11 +296,18 @@ HWND WINAPI WindowFromDC(HDC dc) {
 
 HWND WINAPI SetCapture(HWND hwnd) {
     record("SetCapture", handle(hwnd));
-    return nullptr;
+    const HWND previous = state().capture;
+    state().capture = hwnd;
+    return previous;
 }
 
+// As Win32 does, the window losing the capture hears of it before ReleaseCapture returns.
 BOOL WINAPI ReleaseCapture() {
     record("ReleaseCapture");
+    const HWND previous = state().capture;
+    state().capture = nullptr;
+    if (previous != nullptr)
+        send(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
 

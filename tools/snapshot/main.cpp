@@ -6,8 +6,11 @@
 #include "render.h"
 
 #include <cstdio>
+#include <new>
 
-int main(int argc, char **argv) {
+namespace {
+
+int run(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parse_snapshot_options(args, &error);
@@ -27,10 +30,24 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
         return 2;
     }
-    std::printf("helicoid-snapshot: wrote %s: %dx%d, window %dx%d, %d depth bits, fog %s, "
-                "wireframe %s, %s, on %s\n",
-                options->output.c_str(), options->width, options->height, options->window_width,
-                options->window_height, options->depth_bits, options->fog ? "on" : "off",
-                options->wireframe ? "on" : "off", frames.c_str(), renderer.c_str());
+    // With the picture on standard output, the summary goes to standard error.
+    std::fprintf(options->output == "-" ? stderr : stdout,
+                 "helicoid-snapshot: wrote %s: %dx%d, window %dx%d, %d depth bits, fog %s, "
+                 "wireframe %s, %s, on %s\n",
+                 options->output.c_str(), options->width, options->height, options->window_width,
+                 options->window_height, options->depth_bits, options->fog ? "on" : "off",
+                 options->wireframe ? "on" : "off", frames.c_str(), renderer.c_str());
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        // A large --size under a memory limit: the picture buffers do not fit.
+        std::fprintf(stderr, "helicoid-snapshot: out of memory\n");
+        return 1;
+    }
 }

@@ -1,40 +1,42 @@
 #include "options.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
 namespace {
 
-bool parse_int(const std::string &text, int *out) {
-    if (text.empty())
+constexpr int max_side = 16384; // what GL implementations allocate at most
+
+// Digits only, with a leading '-' where negative values belong: no blanks, no '+', nothing after.
+bool parse_int(const std::string &text, int *out, bool negative_allowed = false) {
+    const size_t digits = negative_allowed && !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() == digits || text.size() - digits > 9 ||
+        text.find_first_not_of("0123456789", digits) != std::string::npos)
         return false;
-    char *end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < -1000000 || value > 1000000)
-        return false;
-    *out = static_cast<int>(value);
+    *out = std::stoi(text);
     return true;
 }
 
+// A finite decimal number: no blanks, no '+', no hexadecimal, no inf or nan.
 bool parse_float(const std::string &text, float *out) {
-    if (text.empty())
+    if (text.empty() || text.find_first_not_of("0123456789.-eE") != std::string::npos)
         return false;
     char *end = nullptr;
     errno = 0;
     const float value = std::strtof(text.c_str(), &end);
-    if (errno != 0 || *end != '\0')
+    if (errno != 0 || *end != '\0' || !std::isfinite(value))
         return false;
     *out = value;
     return true;
 }
 
-// "WxH" with both sides positive and at most 16384 (what a GL implementation will allocate).
+// "WxH", both sides from 1 to max_side.
 bool parse_size(const std::string &text, int *w, int *h) {
     const auto x = text.find('x');
     return x != std::string::npos && parse_int(text.substr(0, x), w) &&
-           parse_int(text.substr(x + 1), h) && *w > 0 && *h > 0 && *w <= 16384 && *h <= 16384;
+           parse_int(text.substr(x + 1), h) && *w > 0 && *h > 0 && *w <= max_side && *h <= max_side;
 }
 
 std::vector<std::string> split(const std::string &text, char separator) {
@@ -68,7 +70,7 @@ bool parse_trackball(const std::string &script, std::vector<TrackballEvent> *eve
             else
                 return false;
             // Window points travel as signed 16-bit values in pointer messages.
-            if (!parse_int(a, &event.x) || !parse_int(b, &event.y) || !extra.empty() ||
+            if (!parse_int(a, &event.x, true) || !parse_int(b, &event.y, true) || !extra.empty() ||
                 event.x < -32768 || event.x > 32767 || event.y < -32768 || event.y > 32767)
                 return false;
         }
@@ -82,6 +84,7 @@ bool parse_trackball(const std::string &script, std::vector<TrackballEvent> *eve
 std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
                                                       std::string *error) {
     SnapshotOptions options;
+    bool spin_given = false;
     auto bad = [&](const std::string &message) {
         *error = message;
         return std::nullopt;
@@ -101,18 +104,21 @@ std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::str
             options.output = value;
         } else if (arg == "--size") {
             if (!needs_value() || !parse_size(value, &options.width, &options.height))
-                return bad("--size needs WxH with positive sides, e.g. 614x614");
+                return bad("--size needs WxH with sides from 1 to " + std::to_string(max_side) +
+                           ", e.g. 614x614");
         } else if (arg == "--window") {
             if (!needs_value() || !parse_size(value, &options.window_width, &options.window_height))
-                return bad("--window needs WxH with positive sides, e.g. 614x614");
+                return bad("--window needs WxH with sides from 1 to " + std::to_string(max_side) +
+                           ", e.g. 614x614");
         } else if (arg == "--depth-bits") {
             if (!needs_value() || !parse_int(value, &options.depth_bits) ||
                 (options.depth_bits != 16 && options.depth_bits != 24 && options.depth_bits != 32))
                 return bad("--depth-bits needs 16, 24 or 32");
         } else if (arg == "--spin") {
+            spin_given = true;
             if (!needs_value() || !parse_int(value, &options.spin_frames) ||
                 options.spin_frames < 0)
-                return bad("--spin needs a frame count of 0 or more");
+                return bad("--spin needs a frame count from 0 to 999999999");
         } else if (arg == "--increment") {
             const auto parts = split(value, ',');
             float angle = 0;
@@ -120,19 +126,19 @@ std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::str
                 !parse_float(parts[1], &options.increment_axis[0]) ||
                 !parse_float(parts[2], &options.increment_axis[1]) ||
                 !parse_float(parts[3], &options.increment_axis[2]))
-                return bad("--increment needs ANGLE,X,Y,Z, e.g. 2,0.3,0.2,0.4");
+                return bad("--increment needs four finite numbers ANGLE,X,Y,Z, e.g. 2,0.3,0.2,0.4");
             options.increment_angle = angle;
         } else if (arg == "--trackball") {
             if (!needs_value() || !parse_trackball(value, &options.trackball))
                 return bad("--trackball needs steps like \"press X Y; move X Y; release X Y; "
-                           "frames N\"");
+                           "frames N\", points from -32768 to 32767");
         } else {
             return bad("unknown option '" + arg + "'");
         }
     }
     if (options.output.empty())
         return bad("--output FILE.png is required");
-    if (options.spin_frames > 0 && !options.trackball.empty())
+    if (spin_given && !options.trackball.empty())
         return bad("--spin and --trackball cannot be combined");
     return options;
 }

@@ -1,19 +1,39 @@
 #include "png_file.h"
 
-#include <png.h>
+#include "output_file.h"
 
-#include <cstdio>
-#include <memory>
+#include <png.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE *f) const { std::fclose(f); }
+struct Sink {
+    int fd;
+    int error; // errno of a failed write
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// libpng reports errors by longjmp; these functions keep no C++ objects alive across it.
-bool encode(std::FILE *file, const Picture &picture) {
+extern "C" void write_bytes(png_structp png, png_bytep data, png_size_t length) {
+    auto *sink = static_cast<Sink *>(png_get_io_ptr(png));
+    while (length > 0) {
+        const ssize_t written = write(sink->fd, data, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            sink->error = written < 0 ? errno : EIO;
+            png_error(png, "write failed");
+        }
+        data += written;
+        length -= static_cast<png_size_t>(written);
+    }
+}
+
+extern "C" void flush_nothing(png_structp) {}
+
+// libpng reports errors by longjmp; this function keeps no C++ objects alive across it.
+bool encode(Sink *sink, const Picture &picture) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return false;
@@ -22,7 +42,7 @@ bool encode(std::FILE *file, const Picture &picture) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, sink, write_bytes, flush_nothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width),
                  static_cast<png_uint_32>(picture.height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -37,17 +57,21 @@ bool encode(std::FILE *file, const Picture &picture) {
 } // namespace
 
 bool write_png(const std::string &path, const Picture &picture, std::string *error) {
-    const std::string temporary = path + ".partial";
-    File file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) {
-        *error = "cannot write " + path;
+    OutputFile out;
+    std::string reason;
+    if (!open_output(path, &out, &reason)) {
+        *error = "cannot write " + path + ": " + reason;
         return false;
     }
-    const bool encoded = encode(file.get(), picture);
-    const bool closed = std::fclose(file.release()) == 0;
-    if (!encoded || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        *error = "cannot write " + path;
+    Sink sink{out.fd, 0};
+    if (!encode(&sink, picture)) {
+        abandon_output(&out);
+        *error = "cannot write " + path + ": " +
+                 (sink.error != 0 ? std::strerror(sink.error) : "the PNG encoder failed");
+        return false;
+    }
+    if (!commit_output(&out, &reason)) {
+        *error = "cannot write " + path + ": " + reason;
         return false;
     }
     return true;

@@ -5,8 +5,8 @@
 
 #include <string>
 
-// Writes to a temporary file beside `path` and renames it into place, so a failure never leaves a
-// partial file. Returns false and sets *error on failure.
+// Writes the picture to `path` as output_file.h says ("-" is standard output). Returns false and
+// sets *error to one line with the system's reason on failure.
 bool write_png(const std::string &path, const Picture &picture, std::string *error);
 
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped). Returns false and sets *error on failure.

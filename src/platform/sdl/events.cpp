@@ -179,7 +179,7 @@ std::string ansi_from_utf8(const char *text) {
 
 WPARAM modifier_flags() {
     const SDL_Keymod mod = SDL_GetModState();
-    return ((mod & KMOD_SHIFT) != 0 ? mk_shift : 0) | ((mod & KMOD_CTRL) != 0 ? mk_control : 0);
+    return ((mod & KMOD_SHIFT) != 0 ? MK_SHIFT : 0) | ((mod & KMOD_CTRL) != 0 ? MK_CONTROL : 0);
 }
 
 void key_event(const SDL_KeyboardEvent &key) {
@@ -297,6 +297,12 @@ void window_event(const SDL_WindowEvent &event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         engage_capture();
         break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        // SDL has dropped its capture with the focus, so the button-up may never come here; as
+        // when Windows deactivates an application, the capture ends and its owner is told.
+        if (state().capture != nullptr)
+            ReleaseCapture();
+        break;
     default:
         break;
     }
@@ -335,7 +341,7 @@ void translate_event(const SDL_Event &event) {
         break;
     case SDL_MOUSEMOTION:
         pointer_event(event.motion.windowID, WM_MOUSEMOVE, event.motion.x, event.motion.y,
-                      ((event.motion.state & SDL_BUTTON_LMASK) != 0 ? mk_lbutton : 0) |
+                      ((event.motion.state & SDL_BUTTON_LMASK) != 0 ? MK_LBUTTON : 0) |
                           modifier_flags());
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -344,7 +350,7 @@ void translate_event(const SDL_Event &event) {
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
             pointer_event(event.button.windowID, down ? WM_LBUTTONDOWN : WM_LBUTTONUP,
                           event.button.x, event.button.y,
-                          (down ? mk_lbutton : 0) | modifier_flags());
+                          (down ? MK_LBUTTON : 0) | modifier_flags());
         }
         break;
     case SDL_QUIT:
@@ -385,6 +391,9 @@ HWND WINAPI SetCapture(HWND hwnd) {
     }
     // Without SDL's capture the pointer's coordinates are clamped to the window.
     engage_capture();
+    // The window that loses the capture hears of it before the call returns, as on Windows.
+    if (previous != nullptr && previous != hwnd)
+        send_message(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     return previous;
 }
 
@@ -392,7 +401,10 @@ BOOL WINAPI ReleaseCapture() {
     State &s = state();
     if (s.capture_engaged)
         SDL_CaptureMouse(SDL_FALSE);
+    const HWND previous = s.capture;
     s.capture = nullptr;
     s.capture_engaged = false;
+    if (previous != nullptr)
+        send_message(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }

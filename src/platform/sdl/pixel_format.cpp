@@ -3,6 +3,7 @@
 #include "platform/sdl/state.h"
 
 #include <cstdio>
+#include <string>
 
 using namespace sdl_layer;
 
@@ -12,19 +13,7 @@ constexpr int only_format = 1;
 
 // ==== Sizes, attributes and descriptions ====
 
-struct Sizes {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    int alpha = 0;
-    int depth = 0;
-    int stencil = 0;
-    int accum_red = 0;
-    int accum_green = 0;
-    int accum_blue = 0;
-    int accum_alpha = 0;
-    bool double_buffer = true;
-};
+using Sizes = GlSizes;
 
 // ChoosePixelFormat treats the request's sizes as minimums; so does SDL's visual choice.
 Sizes requested_sizes(const PIXELFORMATDESCRIPTOR &request) {
@@ -59,15 +48,14 @@ void set_gl_attributes(const Sizes &sizes) {
     SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, sizes.accum_blue);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, sizes.accum_alpha);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    // The viewer draws with the fixed-function pipeline, which a core profile lacks. macOS offers
-    // it only in its legacy 2.1 context; elsewhere a compatibility profile of any version does.
+    // The viewer draws with the fixed-function pipeline, which a core profile lacks. Version 2.1
+    // with no profile makes SDL create a legacy context: a compatibility context everywhere, the
+    // only one with fixed function on macOS, and under GLX made from the window's own visual, so
+    // that the context's depth buffer is the one the window's visual was chosen for. (With a
+    // profile, SDL takes GLX's first configuration, the deepest, whatever the window's visual.)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-#ifdef __APPLE__
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
-#else
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-#endif
 }
 
 int current_gl_size(SDL_GLattr attribute) {
@@ -126,6 +114,71 @@ PIXELFORMATDESCRIPTOR describe(const Sizes &sizes) {
     return pfd;
 }
 
+// An SDL window for the window's format and a context on it, which tells what the surface really
+// has. Leaves the current context as it was: SetPixelFormat must not change it.
+bool make_surface(const Window &window, SDL_Window **made, SDL_GLContext *probe, Sizes *got) {
+    *made = create_sdl_window(window, true);
+    if (*made == nullptr) {
+        std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_Window *previous_window = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
+    *probe = SDL_GL_CreateContext(*made);
+    if (*probe == nullptr) {
+        std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
+        SDL_GL_MakeCurrent(previous_window, previous_context);
+        SDL_DestroyWindow(*made);
+        return false;
+    }
+    *got = current_gl_sizes();
+    SDL_GL_MakeCurrent(previous_window, previous_context);
+    return true;
+}
+
+// GLX and EGL prefer the deepest depth buffer; Windows gives the size asked for when it has it,
+// and the depth bits decide which of two coincident faces shows. So when the first surface is
+// deeper, the window is made again with the visual of a configuration of the exact size.
+bool make_surface_exact_depth(const Window &window, const Sizes &asked, SDL_Window **made,
+                              SDL_GLContext *probe, Sizes *got) {
+    if (!make_surface(window, made, probe, got))
+        return false;
+    if (got->depth == asked.depth || asked.depth == 0)
+        return true;
+    const char *forced = SDL_GetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
+    const unsigned long visual =
+        forced != nullptr && forced[0] != '\0' ? 0 : exact_depth_visual(*made, asked);
+    if (visual != 0) {
+        SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual).c_str());
+        SDL_Window *exact = nullptr;
+        SDL_GLContext exact_probe = nullptr;
+        Sizes exact_got;
+        const bool remade = make_surface(window, &exact, &exact_probe, &exact_got);
+        SDL_ResetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
+        if (remade && exact_got.depth == asked.depth) {
+            SDL_GL_DeleteContext(*probe);
+            SDL_DestroyWindow(*made);
+            *made = exact;
+            *probe = exact_probe;
+            *got = exact_got;
+            return true;
+        }
+        if (remade) {
+            SDL_GL_DeleteContext(exact_probe);
+            SDL_DestroyWindow(exact);
+        }
+    }
+    static bool said = false;
+    if (!said) {
+        std::fprintf(stderr,
+                     "helicoid: SetPixelFormat: no %d-bit depth buffer is offered here; drawing "
+                     "with %d bits\n",
+                     asked.depth, got->depth);
+        said = true;
+    }
+    return true;
+}
+
 } // namespace
 
 // ==== Pixel format calls ====
@@ -156,25 +209,13 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
 
     // X11 fixes a window's visual when it is made: the SDL window is made now, for this format,
     // or made anew if ShowWindow already made one.
-    set_gl_attributes(requested_sizes(window->requested));
-    SDL_Window *remade = create_sdl_window(*window, true);
-    if (remade == nullptr) {
-        std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
+    const Sizes asked = requested_sizes(window->requested);
+    set_gl_attributes(asked);
+    SDL_Window *remade = nullptr;
+    SDL_GLContext probe = nullptr;
+    Sizes got;
+    if (!make_surface_exact_depth(*window, asked, &remade, &probe, &got))
         return FALSE;
-    }
-    // A context on the new surface tells what the format really is; SetPixelFormat must not
-    // change the current context, so the previous one comes back.
-    SDL_Window *previous_window = SDL_GL_GetCurrentWindow();
-    SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
-    SDL_GLContext probe = SDL_GL_CreateContext(remade);
-    if (probe == nullptr) {
-        std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
-        SDL_GL_MakeCurrent(previous_window, previous_context);
-        SDL_DestroyWindow(remade);
-        return FALSE;
-    }
-    const Sizes got = current_gl_sizes();
-    SDL_GL_MakeCurrent(previous_window, previous_context);
 
     if (window->sdl != nullptr)
         SDL_DestroyWindow(window->sdl);

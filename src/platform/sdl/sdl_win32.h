@@ -23,6 +23,8 @@
 // - Pointer capture through SDL_CaptureMouse: moves and the release outside the window keep
 //   coming, with negative coordinates left of or above it. Without capture, pointer messages
 //   outside the client area are dropped (on Windows they go to the window underneath).
+//   WM_CAPTURECHANGED goes to the window that loses the capture, inside ReleaseCapture,
+//   SetCapture or DestroyWindow, and when the keyboard focus goes to another client (below).
 // - Device contexts (one per window, as under CS_OWNDC), BeginPaint/EndPaint, one pixel format
 //   (index 1: RGBA, double-buffered, drawn by OpenGL), WGL contexts and SwapBuffers over SDL's GL
 //   context, MessageBoxA over SDL's message box, GetSystemMetrics from the primary display.
@@ -32,7 +34,7 @@
 // Not emulated (the viewer uses none of it): child, pop-up and layered windows, menus, window
 // extra bytes, thread timers, message filters, PostMessage/SendMessage, right and middle buttons,
 // the wheel, and the many messages Windows sends around these calls (WM_NCCREATE, WM_SHOWWINDOW,
-// WM_MOVE, WM_ACTIVATE, focus, WM_CAPTURECHANGED, WM_ERASEBKGND, WM_SYSKEYDOWN...). A call or an
+// WM_MOVE, WM_ACTIVATE, focus, WM_CANCELMODE, WM_ERASEBKGND, WM_SYSKEYDOWN...). A call or an
 // argument outside the subset prints one line on stderr and returns Win32's failure value.
 //
 // Known deviations from Windows, and why:
@@ -44,11 +46,15 @@
 // - Only one pixel format exists. Its sizes are the minimums of the last ChoosePixelFormat request
 //   on that device context; SetPixelFormat makes the window's GL surface and describes what it
 //   really got. (X11 fixes the visual when a window is made, so the SDL window is made there, or
-//   made anew if the window was shown first.) A colour-index request finds no format.
+//   made anew if the window was shown first.) The depth buffer has exactly the bits asked for
+//   when the display offers that size, as on Windows; GLX alone would give the deepest, and the
+//   depth bits decide the picture. Where it is not offered, one line on stderr says what was
+//   given instead. A colour-index request finds no format.
 // - SwapBuffers needs the window's context to be current (SDL swaps the current window only).
 // - While a message box is up, the layer's windows get no messages: SDL's box runs its own loop.
 // - Pointer capture needs the window to have keyboard focus (SDL's rule); until focus arrives the
-//   layer retries, and SDL clamps the coordinates to the window meanwhile.
+//   layer retries, and SDL clamps the coordinates to the window meanwhile. Losing the focus ends
+//   the capture (SDL drops it then), as deactivation does on Windows.
 // - Key messages carry no scan code, Alt combinations arrive as WM_KEYDOWN (their characters,
 //   WM_SYSCHAR on Windows, are dropped), and keys without a Win32 virtual-key code get 0xFF.
 //   Message times count from SDL's start, not from boot.

@@ -18,9 +18,6 @@ namespace sdl_layer {
 constexpr WPARAM size_restored = 0;
 constexpr WPARAM size_minimized = 1;
 constexpr WPARAM size_maximized = 2;
-constexpr WPARAM mk_lbutton = 0x0001;
-constexpr WPARAM mk_shift = 0x0004;
-constexpr WPARAM mk_control = 0x0008;
 constexpr UINT gdi_error = 0xFFFFFFFFu;
 
 // What WM_CREATE's lparam points to, laid out as Win32's CREATESTRUCTA.
@@ -77,6 +74,21 @@ struct Window {
     PIXELFORMATDESCRIPTOR format = {};     // what the GL surface really has, once set
     SDL_GLContext spare_context = nullptr; // made by SetPixelFormat, handed to wglCreateContext
     HPALETTE palette = nullptr;
+};
+
+// The sizes of a GL surface's buffers, in bits.
+struct GlSizes {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    int alpha = 0;
+    int depth = 0;
+    int stencil = 0;
+    int accum_red = 0;
+    int accum_green = 0;
+    int accum_blue = 0;
+    int accum_alpha = 0;
+    bool double_buffer = true;
 };
 
 struct QueuedMessage {
@@ -174,6 +186,10 @@ SDL_Window *create_sdl_window(const Window &window, bool opengl);
 // Gives the window its SDL window if it has none yet; false (and a line on stderr) on failure.
 // The SDL window is made late, by SetPixelFormat or ShowWindow, because X11 fixes its visual then.
 bool realize(Window &window);
+
+// The X visual of a GL configuration with these sizes and exactly sizes.depth depth bits, for
+// SDL's window visual hint; 0 when there is none, or when the display is not X11 (exact_depth.cpp).
+unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes);
 
 // Gives the SDL window its class's icon and cursor (resources.cpp).
 void apply_class_resources(const Window &window);

@@ -20,7 +20,7 @@ NATIVE_DRIVER_RUNS=0
 
 driver_setup() {
   local tool missing=()
-  for tool in Xvfb xdotool xwininfo import convert compare identify; do
+  for tool in Xvfb xdotool xwininfo xmessage import convert compare identify; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   # The program exists (CTest built it), so a missing tool is a broken setup, not a platform where

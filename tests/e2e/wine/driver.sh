@@ -14,7 +14,7 @@ WINE_DRIVER_BOX_CLASS='#32770'
 
 driver_setup() {
   local tool missing=()
-  for tool in Xvfb xdotool xwininfo flock x86_64-w64-mingw32-gcc; do
+  for tool in Xvfb xdotool xwininfo xmessage flock x86_64-w64-mingw32-gcc; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   command -v wine >/dev/null || [ -x /usr/lib/wine/wine64 ] || missing+=(wine)

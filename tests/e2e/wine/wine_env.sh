@@ -16,7 +16,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
 
 # Bump when the registry settings below change, so that existing prefixes get them.
-WINE_ENV_PREFIX_VERSION=1
+WINE_ENV_PREFIX_VERSION=2
 
 # wine_env_init BUILD_DIR: environment for every later call. State files go to BUILD_DIR/wine-run.
 wine_env_init() {
@@ -69,6 +69,9 @@ wine_prefix_create_() {
   #   window for a WM that never answers, and would leave the frame undrawn. Unmanaged windows
   #   are drawn whole by Wine (frame and caption) at exactly the position and size asked for.
   # Decorated=N: the same in case a window manager is ever present.
+  # UseTakeFocus=N: a window activates when it gets the X focus. Otherwise Wine waits for the
+  #   window manager's WM_TAKE_FOCUS, which never comes here: once another X client had the
+  #   focus, the window would never take keys again.
   # ShowCrashDialog=0: should winedbg be enabled again (for backtraces), a crash still ends the
   #   process instead of leaving a "Program Error" dialog that nobody closes.
   # LogPixels=96: fixed DPI, so caption and frame metrics never depend on the X server.
@@ -78,6 +81,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="N"
+"UseTakeFocus"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
