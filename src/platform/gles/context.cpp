@@ -20,7 +20,6 @@ Context *current_context = nullptr;
 
 const Matrix identity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
-// OpenGL's minimum stack depths.
 void reset_stack(MatrixStack &stack, std::size_t max_depth) {
     stack.entries.assign(1, identity);
     stack.max_depth = max_depth;
@@ -41,11 +40,12 @@ bool load_functions(Es2 &es, GlSubsetLoader loader) {
 
 std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
     auto context = std::make_unique<Context>();
-    // The viewer's first program, built now so that a context that cannot serve says so here.
+    // One program built now, so that a context that cannot build them says so here rather than
+    // at the first draw.
     ProgramKey first;
     if (!load_functions(context->es, loader) || program_for(*context, first) == nullptr)
         return nullptr;
-    reset_stack(context->modelview, 32);
+    reset_stack(context->modelview, 32); // OpenGL 1.1's minimum depths
     reset_stack(context->projection, 2);
     // Light 0 alone starts white.
     for (int i = 0; i < 4; ++i)
