@@ -2,6 +2,7 @@
 // and described as it really is.
 #include "platform/web/state.h"
 
+#include <emscripten/html5.h>
 #include <emscripten/html5_webgl.h>
 
 #include <cstdio>
@@ -79,19 +80,27 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
     if (window->pixel_format != 0)
         return window->pixel_format == format ? TRUE : FALSE;
 
+    const PIXELFORMATDESCRIPTOR &request = window->requested;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // A window is opaque: with alpha the page would show through the picture's alpha.
-    attributes.alpha = window->requested.cAlphaBits != 0 ? EM_TRUE : EM_FALSE;
-    attributes.depth = window->requested.cDepthBits != 0 ? EM_TRUE : EM_FALSE;
-    attributes.stencil = window->requested.cStencilBits != 0 ? EM_TRUE : EM_FALSE;
+    attributes.alpha = request.cAlphaBits != 0 ? EM_TRUE : EM_FALSE;
     attributes.antialias = EM_FALSE;
     attributes.premultipliedAlpha = EM_FALSE;
     attributes.preserveDrawingBuffer = EM_FALSE; // swapped, not kept, as a double buffer
-    attributes.majorVersion = 1;
-    attributes.minorVersion = 0;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+    // WebGL 2 first, drawing to a framebuffer of the depth asked for (the canvas needs none);
+    // WebGL 1 draws to the canvas, whose depth the browser chooses.
+    attributes.depth = EM_FALSE;
+    attributes.stencil = EM_FALSE;
+    attributes.majorVersion = 2;
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
         emscripten_webgl_create_context(canvas_selector, &attributes);
+    if (context <= 0) {
+        attributes.depth = request.cDepthBits != 0 ? EM_TRUE : EM_FALSE;
+        attributes.stencil = request.cStencilBits != 0 ? EM_TRUE : EM_FALSE;
+        attributes.majorVersion = 1;
+        context = emscripten_webgl_create_context(canvas_selector, &attributes);
+    }
     if (context <= 0) {
         std::fprintf(stderr, "helicoid: SetPixelFormat: the page offers no WebGL (%d)\n",
                      static_cast<int>(context));
@@ -100,6 +109,17 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
     // Describing needs the context current; SetPixelFormat must not change the current one.
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE previous = emscripten_webgl_get_current_context();
     emscripten_webgl_make_context_current(context);
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size(canvas_selector, &width, &height);
+    if (attributes.majorVersion == 2 &&
+        web_make_framebuffer(request.cDepthBits, request.cStencilBits, width, height) == 0) {
+        std::fprintf(stderr, "helicoid: SetPixelFormat: no framebuffer of %d depth bits\n",
+                     request.cDepthBits);
+        emscripten_webgl_make_context_current(previous);
+        emscripten_webgl_destroy_context(context);
+        return FALSE;
+    }
     window->format = describe_current();
     emscripten_webgl_make_context_current(previous);
     window->webgl = context;

@@ -28,6 +28,11 @@ void web_remove_canvas();
 int web_set_capture(int capture);
 int web_viewport(int height);
 double web_now_ms();
+// A framebuffer with exactly the depth asked for, which SwapBuffers presents; 0 without WebGL 2.
+int web_make_framebuffer(int depth_bits, int stencil_bits, int width, int height);
+void web_size_framebuffer(int width, int height);
+void web_present();
+void web_forget_framebuffer();
 // An integer property of the current WebGL context (the viewer's GL names belong to the subset).
 int web_gl_integer(int name);
 // Records a presented frame for the page's status.

@@ -68,6 +68,7 @@ BOOL WINAPI SwapBuffers(HDC dc) {
         return FALSE;
     // The browser presents the drawing buffer once the program has given the page its turn; the
     // next frame starts at the next animation frame, as after a swap synchronised to the display.
+    web_present();
     web_frame_presented();
     web_next_frame();
     return TRUE;

@@ -57,6 +57,10 @@ void client_resized(HWND hwnd, int width, int height) {
     window->width = width;
     window->height = height;
     size_canvas(width, height);
+    int backing_width = 0;
+    int backing_height = 0;
+    emscripten_get_canvas_element_size(canvas_selector, &backing_width, &backing_height);
+    web_size_framebuffer(backing_width, backing_height);
     // Resizing a canvas clears it: everything is to be painted again.
     if (window->visible)
         window->invalid = true;
@@ -145,8 +149,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     send_message(hwnd, WM_DESTROY, 0, 0);
 
     drop_queued(hwnd);
-    if (window->webgl != 0)
+    if (window->webgl != 0) {
+        web_forget_framebuffer();
         emscripten_webgl_destroy_context(window->webgl);
+    }
     web_remove_canvas();
     state().window.reset();
     return TRUE;

@@ -11,7 +11,7 @@ import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
 import { comparePictures, decodePng, encodePng } from './png.mjs';
-import { serve } from './serve.mjs';
+import { serve } from '../../../scripts/serve.mjs';
 
 const [pageDir, snapshotTool, work] = process.argv.slice(2);
 if (!work) {
@@ -26,8 +26,11 @@ const side = Math.trunc(viewport.height * 0.8); // 614: 80 per cent of the viewp
 const origin = 50;
 const caption = 'soft by Veldrane - helicoid-viewer@example.org ';
 const text = ' mouse: touch the window image for movement----- ';
-// The GL subset's tolerance against fixed function: filled pictures, and wireframe ones.
-const filledLimit = 150;
+// Caps on differing pixels. The model's triangles come twice, at equal depth: which copy wins a
+// pixel is up to the rasterizer's depth interpolation, and SwiftShader and Mesa decide a few
+// hundred isolated pixels differently (the reference has such dots too, elsewhere). A wrong light,
+// material or fog changes tens of thousands. Wireframe lines differ more between rasterizers.
+const filledLimit = Math.floor(side * side * 0.002);
 const wireframeLimit = Math.floor(side * side * 0.01);
 
 let passed = 0;
@@ -66,7 +69,8 @@ const status = (page) => page.evaluate(() => window.helicoidStatus ?? { frames: 
 // A new frame (two, so the one in flight when the input came is not taken for it).
 async function frames(page, count = 2) {
   const start = (await status(page)).frames;
-  await page.waitForFunction((n) => window.helicoidStatus.frames >= n, start + count);
+  await page.waitForFunction((n) => window.helicoidStatus.frames >= n, start + count,
+    { timeout: 5000 });
 }
 async function picture(page, name) {
   const png = await page.screenshot({ clip: { x: origin, y: origin, width: side, height: side } });
@@ -76,7 +80,7 @@ async function picture(page, name) {
 function compare(name, actual, expected, limit) {
   const { differing, diff } = comparePictures(actual, expected);
   if (differing > limit && diff) writeFileSync(join(work, `${name}-diff.png`), encodePng(diff));
-  return check(`${name} matches helicoid-snapshot`, differing <= limit,
+  return check(`${name} picture matches helicoid-snapshot's`, differing <= limit,
     `${differing} pixels differ by more than 2 (limit ${limit})`);
 }
 const same = (a, b) => comparePictures(a, b, 0).differing === 0;
@@ -117,13 +121,13 @@ try {
 
   // ---- Pictures and keys ----
   const first = await picture(page, 'first');
-  compare('first picture', first, reference('first', []), filledLimit);
+  compare('first', first, reference('first', []), filledLimit);
   await page.keyboard.press('f');
   await frames(page);
   compare('fog', await picture(page, 'fog'), reference('fog', ['--fog']), filledLimit);
   await page.keyboard.press('p');
   await frames(page);
-  compare('fog and wireframe', await picture(page, 'fog-wireframe'),
+  compare('fog-wireframe', await picture(page, 'fog-wireframe'),
     reference('fog-wireframe', ['--fog', '--wireframe']), wireframeLimit);
   await page.keyboard.press('f');
   await page.keyboard.press('p');
@@ -132,9 +136,10 @@ try {
 
   // ---- A drag leaves it spinning; a click stops it ----
   const at = (x, y) => [origin + x, origin + y];
+  // A still model draws no frames at all, so this waits by the clock, not for frames.
   async function spinning(name) {
     const a = await picture(page, `${name}-1`);
-    await frames(page, 3);
+    await page.waitForTimeout(300);
     return !same(a, await picture(page, `${name}-2`));
   }
   await page.mouse.move(...at(200, 300));
