@@ -11,3 +11,10 @@ bool create_offscreen_gl(int width, int height, int depth_bits, std::string *err
 
 // Releases the context made by create_offscreen_gl; harmless when there is none.
 void destroy_offscreen_gl();
+
+// What create_offscreen_gl builds on: desktop OpenGL (compatibility profile) or OpenGL ES 2.0.
+// The build's OpenGL decides which (offscreen_fixed.cpp or offscreen_subset.cpp).
+enum class OffscreenApi { desktop, es2 };
+bool create_offscreen_context(int width, int height, int depth_bits, OffscreenApi api,
+                              std::string *error);
+void destroy_offscreen_context();

@@ -1,0 +1,105 @@
+// The subset's state for one ES 2.0 context: OpenGL 1.1's state as far as the subset keeps it,
+// the ES functions and objects it draws with, and the batch of the open glBegin.
+#pragma once
+
+#include "platform/gles/es2.h"
+
+#include <string>
+#include <vector>
+
+namespace gl_subset {
+
+struct Matrix {
+    float m[16]; // column-major, as OpenGL stores it
+};
+
+struct MatrixStack {
+    std::vector<Matrix> entries; // the top is the current matrix
+    std::size_t max_depth = 0;
+    Matrix &top() { return entries.back(); }
+    const Matrix &top() const { return entries.back(); }
+};
+
+struct Light {
+    float ambient[4] = {0, 0, 0, 1};
+    float diffuse[4] = {0, 0, 0, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float eye_position[4] = {0, 0, 1, 0}; // transformed by the modelview in force when set
+    bool enabled = false;
+};
+
+struct Material {
+    float ambient[4] = {0.2f, 0.2f, 0.2f, 1};
+    float diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float emission[4] = {0, 0, 0, 1};
+    float shininess = 0;
+};
+
+// One vertex as the program takes it; facing is used only by the lines that stand for polygon
+// edges, whose facing ES cannot know.
+struct Vertex {
+    float position[3];
+    float normal[3];
+    float facing; // 1 front, 0 back
+};
+
+constexpr int max_lights = 8;
+
+struct ProgramLocations {
+    GLint mvp, eye_z, normal_matrix, lighting, two_side, light_count, light_direction, light_half,
+        ambient[2], diffuse[2], specular[2], scene[2], shininess[2], colour, lines, texture,
+        texture_replace, sampler, fog_mode, fog_parameters, fog_colour;
+};
+
+struct Context {
+    Es2 es;
+    GLuint program = 0;
+    ProgramLocations at{};
+    GLuint buffer = 0;
+    GLuint texture = 0;
+    std::string renderer;
+    std::string version;
+
+    MatrixStack modelview;
+    MatrixStack projection;
+    GLenum matrix_mode = GL_MODELVIEW;
+
+    bool lighting = false;
+    bool two_side = false;
+    Light lights[max_lights];
+    Material materials[2]; // front, back
+
+    bool fog = false;
+    GLenum fog_mode = GL_EXP;
+    float fog_density = 1;
+    float fog_start = 0;
+    float fog_end = 1;
+    float fog_colour[4] = {0, 0, 0, 0};
+
+    bool texturing = false;
+    bool texture_replace = false;
+    bool texture_image = false;      // level 0 loaded
+    bool texture_min_level0 = false; // a minification filter that needs no other levels
+
+    GLint unpack_alignment = 4;
+    bool cull_face = false;
+    GLenum polygon_mode = GL_FILL;
+
+    bool inside_begin = false;
+    std::vector<Vertex> batch;
+    float normal[3] = {0, 0, 1};
+};
+
+Context *current();
+MatrixStack &current_stack(Context &context);
+
+// The context for an OpenGL 1.1 call outside glBegin/glEnd, or null after reporting why not.
+Context *ready(const char *call);
+
+// One line on stderr naming the call and what it cannot do; each distinct one once, so that a
+// frame loop does not flood the terminal.
+void report(const char *call, const char *what, unsigned value);
+void report(const char *call, const char *what);
+
+} // namespace gl_subset
