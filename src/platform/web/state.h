@@ -142,6 +142,9 @@ void queue_input(const MSG &msg, std::string chars = {});
 void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void drop_queued(HWND hwnd);
 
+// The address of a WebGL function by its ES 2.0 name, for the OpenGL 1.1 subset; null if unknown.
+void *webgl_function(const char *name);
+
 // Starts listening to the keyboard (input.cpp); the canvas's pointer handler.
 void listen_to_keys();
 void on_pointer(int message, int x, int y, int buttons);

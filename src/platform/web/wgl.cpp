@@ -23,10 +23,6 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 
 namespace {
 
-void *webgl_function(const char *name) {
-    return emscripten_webgl1_get_proc_address(name);
-}
-
 const void *subset_key(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl) {
     return reinterpret_cast<const void *>(webgl);
 }
