@@ -24,11 +24,15 @@
 // - MessageBoxA with MB_OK: a modal dialog in the page with the exact caption and text and an OK
 //   button that has the focus, so Return (or Escape, as on Windows) dismisses it with IDOK. The
 //   program waits meanwhile and the window gets no input.
-// - One pixel format (index 1: RGBA, double-buffered, drawn by OpenGL): SetPixelFormat makes the
-//   canvas's WebGL 1 context with the depth and stencil asked for, no alpha (the canvas is opaque,
-//   as a window is) and no antialiasing, and describes the sizes it really got.
-// - WGL over that context. SwapBuffers hands the frame to the browser and returns at the next
-//   animation frame, as a swap synchronised to the display blocks.
+// - One pixel format (index 1: RGBA, double-buffered, drawn by OpenGL). SetPixelFormat makes the
+//   canvas's WebGL context with no alpha (the canvas is opaque, as a window is) and no
+//   antialiasing, and describes the sizes it really got. The depth asked for decides which copy
+//   of a doubled triangle wins, and a canvas's own depth buffer is as deep as the browser likes
+//   (24 bits): with WebGL 2, drawing goes to a framebuffer with exactly the depth and stencil
+//   asked for; with WebGL 1 only, to the canvas itself.
+// - WGL over that context; the viewer's OpenGL 1.1 calls reach it through the OpenGL 1.1 subset
+//   (src/platform/gles/). SwapBuffers copies the framebuffer to the canvas, hands the frame to
+//   the browser and returns at the next animation frame, as a swap synchronised to the display.
 // - GetSystemMetrics: the screen is the page's viewport, in CSS pixels.
 // - Palettes exist as objects only: a canvas is true colour.
 // - The program's end (WinMain returning, or exit()) is reported to the page with its exit code.
@@ -51,6 +55,8 @@
 // - SwapBuffers waits for the browser's next frame, so frames follow the display's rate and a
 //   hidden tab draws nothing until it is shown again.
 // - Key messages carry no scan code; message times are milliseconds since the page loaded.
+// - SetWindowPos only resizes: a canvas placed by the page is not moved by the program.
+// - LoadIconA finds no icons (the page's tab has its own), so a class keeps none.
 #pragma once
 
 #include "platform/win32.h"
