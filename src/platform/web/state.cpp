@@ -46,8 +46,16 @@ HINSTANCE web_win32_module() {
     return reinterpret_cast<HINSTANCE>(&module_tag);
 }
 
+// A process that ends takes its window with it, without messages, as ExitProcess does.
 void web_win32_stop() {
     using namespace web_layer;
-    if (state().window != nullptr)
-        DestroyWindow(state().window->handle);
+    Window *window = state().window.get();
+    if (window == nullptr)
+        return;
+    if (window->webgl != 0) {
+        web_forget_framebuffer();
+        emscripten_webgl_destroy_context(window->webgl);
+    }
+    web_remove_canvas();
+    state().window.reset();
 }

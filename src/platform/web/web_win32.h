@@ -64,5 +64,5 @@
 // The module handle that WinMain receives.
 HINSTANCE web_win32_module();
 
-// Ends what is left (the window, the WebGL context); called after WinMain returns.
+// Removes what is left (the window, the WebGL context) when the program ends.
 void web_win32_stop();

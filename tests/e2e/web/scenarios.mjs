@@ -57,10 +57,11 @@ const browser = await chromium.launch({
   args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'],
 });
 const errors = [];
-async function openPage(deviceScaleFactor) {
+async function openPage(deviceScaleFactor, log = errors, setUp = null) {
   const page = await browser.newPage({ viewport, deviceScaleFactor });
-  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
-  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => m.type() === 'error' && log.push(m.text()));
+  page.on('pageerror', (e) => log.push(e.message));
+  if (setUp) await page.addInitScript(setUp);
   await page.goto(url);
   return page;
 }
@@ -188,6 +189,27 @@ try {
   check('backing store at the device pixel ratio', backing.join() === [side, 2 * side, 2 * side].join(),
     backing.join(' '));
   await dense.close();
+
+  // ---- Without WebGL: the failure box, then the end with exit code 1 ----
+  const expected = [];
+  const bare = await openPage(1, expected, () => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return /webgl/.test(type) ? null : getContext.call(this, type, ...rest);
+    };
+  });
+  await bare.waitForSelector('dialog.message-box[open]');
+  await bare.keyboard.press('Enter');
+  await bare.waitForSelector('dialog.message-box.error[open]');
+  const failure = await bare.evaluate(() => document.querySelector('dialog .text').textContent);
+  await bare.keyboard.press('Enter');
+  await bare.waitForFunction(() => window.helicoidStatus?.exitCode != null, null, { timeout: 5000 });
+  const ended = await bare.evaluate(() => [window.helicoidStatus.exitCode,
+    document.querySelectorAll('canvas').length]);
+  check('without WebGL: failure box, exit code 1, no window left',
+    failure === 'SetPixelFormat failed' && ended.join() === '1,0',
+    `${JSON.stringify(failure)} ${ended.join(' ')}`);
+  await bare.close();
 
   check('no console errors', errors.length === 0, errors.join(' | '));
   const load = timing.boxShownMs + (timing.firstFrameMs - timing.boxDismissedMs);
