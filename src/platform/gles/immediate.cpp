@@ -42,12 +42,11 @@ void glBegin(GLenum mode) {
     Context *c = ready("glBegin");
     if (c == nullptr)
         return;
-    if (mode != GL_TRIANGLES) {
-        report("glBegin", "mode", mode);
-        return;
-    }
     c->inside_begin = true;
+    c->begin_refused = mode != GL_TRIANGLES;
     c->batch.clear();
+    if (c->begin_refused)
+        report("glBegin", "mode", mode);
 }
 
 void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
@@ -68,6 +67,8 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
         report("glVertex3f", "outside glBegin/glEnd");
         return;
     }
+    if (c->begin_refused)
+        return;
     c->batch.push_back({{x, y, z}, {c->normal[0], c->normal[1], c->normal[2]}, 1.0f});
 }
 
@@ -78,6 +79,8 @@ void glEnd(void) {
         return;
     }
     c->inside_begin = false;
+    if (c->begin_refused)
+        return;
     // An incomplete last triangle is dropped, as OpenGL drops it.
     c->batch.resize(c->batch.size() / 3 * 3);
     if (c->polygon_mode == GL_FILL) {

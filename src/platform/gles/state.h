@@ -87,6 +87,7 @@ struct Context {
     GLenum polygon_mode = GL_FILL;
 
     bool inside_begin = false;
+    bool begin_refused = false; // its vertices are dropped without a report each
     std::vector<Vertex> batch;
     float normal[3] = {0, 0, 1};
 };

@@ -1,5 +1,6 @@
 // Pixel formats: the one format this platform offers, made for the request and described as the
 // GL surface really has it.
+#include "platform/sdl/gl_binding.h"
 #include "platform/sdl/state.h"
 
 #include <cstdio>
@@ -68,6 +69,7 @@ void set_gl_attributes(const Sizes &sizes) {
 #else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 #endif
+    request_gl_context_kind(); // ES 2.0 when the viewer draws through our OpenGL 1.1 subset
 }
 
 int current_gl_size(SDL_GLattr attribute) {

@@ -1,4 +1,5 @@
 // WGL contexts and SwapBuffers over SDL's GL contexts.
+#include "platform/sdl/gl_binding.h"
 #include "platform/sdl/state.h"
 
 #include <cstdio>
@@ -29,8 +30,10 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
 }
 
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
-    if (context == nullptr) // releases the current context; the device context is ignored
+    if (context == nullptr) { // releases the current context; the device context is ignored
+        bind_gl_context(nullptr);
         return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
+    }
     const auto found = state().gl_contexts.find(handle_key(context));
     const Window *window = window_of_dc(dc);
     if (found == state().gl_contexts.end() || window == nullptr || window->pixel_format == 0)
@@ -39,7 +42,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
         std::fprintf(stderr, "helicoid: wglMakeCurrent: %s\n", SDL_GetError());
         return FALSE;
     }
-    return TRUE;
+    return bind_gl_context(found->second) ? TRUE : FALSE;
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
@@ -49,6 +52,7 @@ BOOL WINAPI wglDeleteContext(HGLRC context) {
     // Deleting the thread's current context releases it first, as WGL does.
     if (SDL_GL_GetCurrentContext() == found->second)
         SDL_GL_MakeCurrent(nullptr, nullptr);
+    forget_gl_context(found->second);
     SDL_GL_DeleteContext(found->second);
     state().gl_contexts.erase(found);
     return TRUE;

@@ -1,0 +1,169 @@
+// The subset where a wrong result would not show plainly in the viewer's picture: matrices read
+// back, lights under a turned modelview, the back material, fog by depth, the edges of polygons
+// drawn as lines, and calls it refuses.
+#include "offscreen_gl.h"
+#include "platform/gles/immediate.h"
+#include "platform/opengl.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr int side = 64;
+
+class SubsetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(create_offscreen_gl(side, side, 16, &error)) << error;
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    void TearDown() override { destroy_offscreen_gl(); }
+
+    // A triangle covering the pixel at (x, y) of the 64x64 picture, at eye depth z, with the
+    // given normal, counter-clockwise unless clockwise is set.
+    static void triangle(float x, float y, float z, float nx, float ny, float nz,
+                         bool clockwise = false) {
+        const float cx = (x + 0.5f) / side * 2 - 1, cy = (y + 0.5f) / side * 2 - 1;
+        glBegin(GL_TRIANGLES);
+        glNormal3f(nx, ny, nz);
+        glVertex3f(cx - 0.2f, cy - 0.2f, z);
+        if (clockwise) {
+            glVertex3f(cx, cy + 0.2f, z);
+            glVertex3f(cx + 0.2f, cy - 0.2f, z);
+        } else {
+            glVertex3f(cx + 0.2f, cy - 0.2f, z);
+            glVertex3f(cx, cy + 0.2f, z);
+        }
+        glEnd();
+    }
+
+    static std::array<int, 3> pixel(int x, int y) {
+        unsigned char rgba[4] = {};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return {rgba[0], rgba[1], rgba[2]};
+    }
+
+    // Light 0 along light_direction, white diffuse only: a lit pixel shows n.L directly.
+    static void diffuse_only_light() {
+        const float zero[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1};
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, zero);
+        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+    }
+};
+
+TEST_F(SubsetTest, MatricesReadBackAsTheProductOfWhatWasMultipliedIn) {
+    const float turn[16] = {1, 0, 0, 0, 0, 0.6f, 0.8f, 0, 0, -0.8f, 0.6f, 0, 1, 2, 3, 1};
+    glRotatef(90, 0, 0, 1);
+    glPushMatrix();
+    glMultMatrixf(turn);
+    glTranslatef(0, -9, 0);
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    // Rz(90) x turn x T(0, -9, 0): the rotation applies last, to the already translated point.
+    const float expected[16] = {0, 1, 0, 0, -0.6f, 0, 0.8f, 0, 0.8f, 0, 0.6f, 0, 3.4f, 1, -4.2f, 1};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(m[i], expected[i], 2e-6) << i;
+    glPopMatrix();
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_NEAR(m[1], 1, 1e-7);
+    EXPECT_NEAR(m[4], -1, 1e-7);
+
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-13, 13, -13, 13, -23, 23);
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    EXPECT_EQ(m[0], 2.0f / 26.0f);
+    EXPECT_EQ(m[10], -2.0f / 46.0f);
+}
+
+TEST_F(SubsetTest, ALightPositionIsTakenUnderTheModelviewInForceWhenItIsSet) {
+    diffuse_only_light();
+    // (1, 0, 0) turned by 90 degrees about z points along +y in eye space.
+    glPushMatrix();
+    glRotatef(90, 0, 0, 1);
+    const float along_x[4] = {1, 0, 0, 0};
+    glLightfv(GL_LIGHT0, GL_POSITION, along_x);
+    glPopMatrix();
+    triangle(16, 32, 0, 0, 1, 0);
+    triangle(48, 32, 0, 1, 0, 0);
+    EXPECT_GE(pixel(16, 32)[0], 253);
+    EXPECT_LE(pixel(48, 32)[0], 2);
+}
+
+TEST_F(SubsetTest, TwoSidedLightingLightsBackFacesWithTheBackMaterialAndReversedNormal) {
+    diffuse_only_light();
+    const float red[4] = {1, 0, 0, 1}, green[4] = {0, 1, 0, 1};
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, red);
+    glMaterialfv(GL_BACK, GL_DIFFUSE, green);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    // The light comes from the viewer (0, 0, 1), the default position.
+    triangle(16, 32, 0, 0, 0, 1);
+    triangle(48, 32, 0, 0, 0, -1, true);
+    EXPECT_EQ(pixel(16, 32), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(pixel(48, 32), (std::array<int, 3>{0, 255, 0}));
+}
+
+TEST_F(SubsetTest, Exp2FogFadesToTheFogColourByEyeDepth) {
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-1, 1, -1, 1, -20, 20);
+    glMatrixMode(GL_MODELVIEW);
+    const float density = 0.243f;
+    const float fog_colour[4] = {0, 0, 0, 1};
+    glFogi(GL_FOG_MODE, GL_EXP2);
+    glFogf(GL_FOG_DENSITY, density);
+    glFogfv(GL_FOG_COLOR, fog_colour);
+    glEnable(GL_FOG);
+    const float depths[3] = {1, 4, 8};
+    for (int i = 0; i < 3; ++i)
+        triangle(10 + 20 * i, 32, -depths[i], 0, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        const double f = std::exp(-(density * depths[i]) * (density * depths[i]));
+        EXPECT_NEAR(pixel(10 + 20 * i, 32)[0], 255 * f, 2) << "depth " << depths[i];
+    }
+}
+
+TEST_F(SubsetTest, LinesForPolygonsAreTheThreeEdgesOfEveryTriangleWithItsFacing) {
+    using gl_subset::Vertex;
+    const std::vector<Vertex> triangles = {
+        {{0, 0, 0}, {}, 1}, {{1, 0, 0}, {}, 1}, {{0, 1, 0}, {}, 1}, // counter-clockwise
+        {{0, 0, 0}, {}, 1}, {{0, 1, 0}, {}, 1}, {{1, 0, 0}, {}, 1}, // clockwise
+        {{0, 0, 0}, {}, 1}, {{1, 1, 0}, {}, 1}, {{0, 0, 0}, {}, 1}, // no area
+    };
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const std::vector<Vertex> lines = gl_subset::triangle_edges(triangles, identity);
+    ASSERT_EQ(lines.size(), 18u);
+    EXPECT_EQ(lines[0].facing, 1.0f);
+    EXPECT_EQ(lines[6].facing, 0.0f);
+    // A degenerate face in line mode retraces its segment; it counts as front, as it does for
+    // fixed-function rasterizers.
+    EXPECT_EQ(lines[12].facing, 1.0f);
+}
+
+TEST_F(SubsetTest, ACallOutsideTheSubsetPrintsOneLineAndDrawsNothing) {
+    constexpr GLenum quads = 0x0007, blend = 0x0BE2;
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; ++i) {
+        glBegin(quads);
+        glVertex3f(-1, -1, 0);
+        glVertex3f(1, -1, 0);
+        glVertex3f(1, 1, 0);
+        glVertex3f(-1, 1, 0);
+        glEnd();
+        glEnable(blend);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_NE(err.find("glBegin: mode 0x0007 is not handled"), std::string::npos) << err;
+    EXPECT_NE(err.find("glEnable: capability 0x0be2 is not handled"), std::string::npos) << err;
+    EXPECT_EQ(pixel(32, 32), (std::array<int, 3>{0, 0, 0}));
+}
+
+} // namespace
