@@ -108,9 +108,10 @@ try {
 
   // ---- Return dismisses it; the window comes ----
   await page.keyboard.press('Enter');
-  await page.waitForSelector('dialog.message-box', { state: 'detached', timeout: 5000 });
+  const dismissed = await page.waitForSelector('dialog.message-box', { state: 'detached',
+    timeout: 5000 }).then(() => true, () => false);
+  check('Return dismisses the box', dismissed);
   await frames(page, 1);
-  check('Return dismisses the box', true);
   const timing = await status(page);
   const geometry = await page.evaluate(() => {
     const canvas = document.querySelector('canvas');
@@ -189,6 +190,18 @@ try {
   check('backing store at the device pixel ratio', backing.join() === [side, 2 * side, 2 * side].join(),
     backing.join(' '));
   await dense.close();
+
+  // ---- WebGL 1 only: the canvas's own depth buffer, still a working window ----
+  const older = await openPage(1, errors, () => {
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+      return type === 'webgl2' ? null : getContext.call(this, type, ...rest);
+    };
+  });
+  await older.waitForSelector('dialog.message-box[open]');
+  await older.keyboard.press('Enter');
+  check('WebGL 1 only: frames are drawn', await frames(older, 2).then(() => true, () => false));
+  await older.close();
 
   // ---- Without WebGL: the failure box, then the end with exit code 1 ----
   const expected = [];
