@@ -16,7 +16,13 @@ const types = {
 export function serve(dir, port = 0) {
   const root = resolve(dir);
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    let path;
+    try {
+      path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    } catch {
+      response.writeHead(400).end(); // a malformed escape must not end the server
+      return;
+    }
     const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
     // Nothing outside the page's directory is served.
     if (file !== root && !file.startsWith(root + sep)) {

@@ -16,6 +16,7 @@ cmake --preset debug -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset debug
 cmake --preset mingw -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset mingw
+cmake --preset web -DHELICOID_WERROR=ON >/dev/null
 scripts/web.sh build
 
 step "every test"
