@@ -13,7 +13,7 @@ namespace {
 
 // ==== Keys and characters ====
 
-constexpr int dom_shift = 0x100; // modifier bits that layer.js adds to a pointer's buttons
+constexpr int dom_shift = 0x100; // modifier bits that canvas.js adds to a pointer's buttons
 constexpr int dom_ctrl = 0x200;
 
 // The character Windows translates a key-down into, from the DOM's key value; 0 for none.

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-// ==== The page (layer.js) ====
+// ==== The page (layer.js, canvas.js, message_box.js, framebuffer.js) ====
 extern "C" {
 // Sleeps (Asyncify) until web_wake() is called or `timeout_ms` passes; -1 waits for an event.
 void web_wait(int timeout_ms);
