@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds the native and the Windows program and the
-# page, and runs every test through CTest; then the unit suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the message-stream fuzzer for a minute, and the unit tests once
-# under valgrind.
+# page, and runs every test through CTest; then the build that draws through our OpenGL 1.1 subset
+# with its own tests, the unit suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# message-stream fuzzer for a minute, and the unit tests once under valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -22,6 +22,11 @@ scripts/web.sh build
 step "every test"
 ctest --preset debug -j2 | tee build/debug/ctest.log
 
+step "the OpenGL 1.1 subset over ES 2.0: its tests, pictures against fixed function, end to end"
+cmake --preset subset -DHELICOID_WERROR=ON >/dev/null
+cmake --build --preset subset
+ctest --preset subset -j2 | tee build/subset/ctest.log
+
 step "unit tests under the sanitizers"
 cmake --preset asan -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset asan
@@ -39,6 +44,6 @@ tests/run_valgrind.sh build/debug
 
 step "done"
 # One closing line for both CTest runs (a failure above has already ended the script).
-total=$(cat build/debug/ctest.log build/asan/ctest.log | sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' |
+total=$(cat build/debug/ctest.log build/subset/ctest.log build/asan/ctest.log | sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' |
   awk '{ n += $1 } END { print n }')
 echo "tests: $total passed, 0 failed"

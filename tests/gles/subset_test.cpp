@@ -130,6 +130,21 @@ TEST_F(SubsetTest, Exp2FogFadesToTheFogColourByEyeDepth) {
     }
 }
 
+TEST_F(SubsetTest, TexturingTakesTheTexelAtTheOriginOnceTheTextureIsComplete) {
+    const unsigned char texels[2 * 2 * 4] = {16,  32,  64,  0,   255, 255, 255, 255,
+                                             255, 255, 255, 255, 255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glEnable(GL_TEXTURE_2D);
+    // Without mipmaps the initial minification filter leaves the texture incomplete: no texture.
+    triangle(16, 32, 0, 0, 0, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    triangle(48, 32, 0, 0, 0, 1);
+    EXPECT_EQ(pixel(16, 32), (std::array<int, 3>{255, 255, 255}));
+    // GL_MODULATE with the current colour, white: the texel itself.
+    EXPECT_EQ(pixel(48, 32), (std::array<int, 3>{16, 32, 64}));
+}
+
 TEST_F(SubsetTest, LinesForPolygonsAreTheThreeEdgesOfEveryTriangleWithItsFacing) {
     using gl_subset::Vertex;
     const std::vector<Vertex> triangles = {

@@ -41,7 +41,9 @@ bool load_functions(Es2 &es, GlSubsetLoader loader) {
 
 std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
     auto context = std::make_unique<Context>();
-    if (!load_functions(context->es, loader) || !build_program(*context))
+    // The viewer's first program, built now so that a context that cannot serve says so here.
+    ProgramKey first;
+    if (!load_functions(context->es, loader) || program_for(*context, first) == nullptr)
         return nullptr;
     reset_stack(context->modelview, 32);
     reset_stack(context->projection, 2);

@@ -26,9 +26,8 @@ void normalize(float v[3]) {
         v[i] *= scale;
 }
 
-void set_lighting(const Context &c) {
+void set_lighting(const Context &c, const Program &p) {
     const Es2 &es = c.es;
-    const ProgramLocations &at = c.at;
     float direction[max_lights][3], half[max_lights][3];
     float ambient[2][max_lights][3], diffuse[2][max_lights][3], specular[2][max_lights][3];
     int count = 0;
@@ -52,43 +51,51 @@ void set_lighting(const Context &c) {
         }
         ++count;
     }
-    es.Uniform1i(at.light_count, count);
     if (count > 0) {
-        es.Uniform3fv(at.light_direction, count, &direction[0][0]);
-        es.Uniform3fv(at.light_half, count, &half[0][0]);
-        for (int side = 0; side < 2; ++side) {
-            es.Uniform3fv(at.ambient[side], count, &ambient[side][0][0]);
-            es.Uniform3fv(at.diffuse[side], count, &diffuse[side][0][0]);
-            es.Uniform3fv(at.specular[side], count, &specular[side][0][0]);
-        }
+        es.Uniform3fv(p.light_direction, count, &direction[0][0]);
+        es.Uniform3fv(p.light_half, count, &half[0][0]);
     }
-    for (int side = 0; side < 2; ++side) {
+    const int sides = c.two_side ? 2 : 1;
+    for (int side = 0; side < sides; ++side) {
+        if (count > 0) {
+            es.Uniform3fv(p.ambient[side], count, &ambient[side][0][0]);
+            es.Uniform3fv(p.diffuse[side], count, &diffuse[side][0][0]);
+            es.Uniform3fv(p.specular[side], count, &specular[side][0][0]);
+        }
         const Material &m = c.materials[side];
         const float scene[4] = {m.emission[0] + m.ambient[0] * light_model_ambient[0],
                                 m.emission[1] + m.ambient[1] * light_model_ambient[1],
                                 m.emission[2] + m.ambient[2] * light_model_ambient[2],
                                 m.diffuse[3]};
-        es.Uniform4fv(at.scene[side], 1, scene);
-        es.Uniform1f(at.shininess[side], m.shininess);
+        es.Uniform4fv(p.scene[side], 1, scene);
+        es.Uniform1f(p.shininess[side], m.shininess);
     }
-    es.Uniform1i(at.two_side, c.two_side ? 1 : 0);
 }
 
-void set_fog(const Context &c) {
-    const Es2 &es = c.es;
-    if (!c.fog) {
-        es.Uniform1i(c.at.fog_mode, 0);
-        return;
-    }
-    const int mode = c.fog_mode == GL_LINEAR ? 1 : c.fog_mode == GL_EXP ? 2 : 3;
+void set_fog(const Context &c, const Program &p, int mode) {
     // exp(-x) as exp2(-x / ln 2); for GL_EXP2 the square root of 1 / ln 2 goes in before squaring.
     const float range = c.fog_end - c.fog_start;
     const float parameters[3] = {range != 0 ? -1.0f / range : 0.0f,
                                  range != 0 ? c.fog_end / range : 1.0f,
                                  c.fog_density * (mode == 2 ? one_over_ln2 : one_over_sqrt_ln2)};
-    es.Uniform1i(c.at.fog_mode, mode);
-    es.Uniform3fv(c.at.fog_parameters, 1, parameters);
-    es.Uniform3fv(c.at.fog_colour, 1, c.fog_colour);
+    c.es.Uniform3fv(p.fog_parameters, 1, parameters);
+    c.es.Uniform3fv(p.fog_colour, 1, c.fog_colour);
+}
+
+ProgramKey key_for(const Context &c, GLenum primitive) {
+    ProgramKey key;
+    key.lighting = c.lighting;
+    for (const Light &light : c.lights)
+        key.lights += (c.lighting && light.enabled) ? 1 : 0;
+    // Unlit, both faces take the current colour.
+    key.two_side = c.lighting && c.two_side;
+    key.lines = primitive == GL_LINES;
+    // An incomplete texture switches texturing off, as in OpenGL 1.1 (ES would sample black).
+    if (c.texturing && c.texture_image && c.texture_min_level0)
+        key.texture = c.texture_replace ? 2 : 1;
+    if (c.fog)
+        key.fog = c.fog_mode == GL_LINEAR ? 1 : c.fog_mode == GL_EXP ? 2 : 3;
+    return key;
 }
 
 } // namespace
@@ -96,33 +103,31 @@ void set_fog(const Context &c) {
 void draw_batch(Context &c, GLenum primitive, const std::vector<Vertex> &vertices) {
     if (vertices.empty())
         return;
+    const ProgramKey key = key_for(c, primitive);
+    const Program *p = program_for(c, key);
+    if (p == nullptr)
+        return; // reported when it failed to build
     const Es2 &es = c.es;
-    const ProgramLocations &at = c.at;
-    es.UseProgram(c.program);
+    es.UseProgram(p->id);
 
     const float *modelview = c.modelview.top().m;
     float mvp[16];
     multiply(mvp, c.projection.top().m, modelview);
-    es.UniformMatrix4fv(at.mvp, 1, GL_FALSE, mvp);
+    es.UniformMatrix4fv(p->mvp, 1, GL_FALSE, mvp);
     const float eye_z[4] = {modelview[2], modelview[6], modelview[10], modelview[14]};
-    es.Uniform4fv(at.eye_z, 1, eye_z);
+    es.Uniform4fv(p->eye_z, 1, eye_z);
 
-    es.Uniform1i(at.lighting, c.lighting ? 1 : 0);
-    if (c.lighting) {
+    if (key.lighting) {
         float normals[9];
         normal_matrix(normals, modelview);
-        es.UniformMatrix3fv(at.normal_matrix, 1, GL_FALSE, normals);
-        set_lighting(c);
+        es.UniformMatrix3fv(p->normal_matrix, 1, GL_FALSE, normals);
+        set_lighting(c, *p);
     } else {
         const float white[4] = {1, 1, 1, 1}; // the current colour: nothing sets another
-        es.Uniform4fv(at.colour, 1, white);
+        es.Uniform4fv(p->colour, 1, white);
     }
-    es.Uniform1i(at.lines, primitive == GL_LINES ? 1 : 0);
-    // An incomplete texture switches texturing off, as in OpenGL 1.1 (ES would sample black).
-    const bool texturing = c.texturing && c.texture_image && c.texture_min_level0;
-    es.Uniform1i(at.texture, texturing ? 1 : 0);
-    es.Uniform1i(at.texture_replace, c.texture_replace ? 1 : 0);
-    set_fog(c);
+    if (key.fog != 0)
+        set_fog(c, *p, key.fog);
 
     es.BindBuffer(GL_ARRAY_BUFFER, c.buffer);
     es.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),

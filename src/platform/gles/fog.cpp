@@ -5,58 +5,59 @@
 
 using namespace gl_subset;
 
-extern "C" {
+namespace {
 
-void glFogf(GLenum pname, GLfloat param) {
-    Context *c = ready("glFogf");
+void set_fog(const char *call, GLenum pname, GLfloat value) {
+    Context *c = ready(call);
     if (c == nullptr)
         return;
     switch (pname) {
-    case GL_FOG_MODE:
-        glFogi(pname, static_cast<GLint>(param));
-        return;
-    case GL_FOG_DENSITY:
-        if (param < 0) {
-            report("glFogf", "a negative GL_FOG_DENSITY");
+    case GL_FOG_MODE: {
+        const auto mode = static_cast<GLenum>(value);
+        if (mode != GL_LINEAR && mode != GL_EXP && mode != GL_EXP2) {
+            report(call, "GL_FOG_MODE", mode);
             return;
         }
-        c->fog_density = param;
+        c->fog_mode = mode;
+        return;
+    }
+    case GL_FOG_DENSITY:
+        if (!(value >= 0)) {
+            report(call, "a negative GL_FOG_DENSITY");
+            return;
+        }
+        c->fog_density = value;
         return;
     case GL_FOG_START:
-        c->fog_start = param;
+        c->fog_start = value;
         return;
     case GL_FOG_END:
-        c->fog_end = param;
+        c->fog_end = value;
         return;
     default:
-        report("glFogf", "pname", pname);
+        report(call, "pname", pname);
     }
 }
 
+} // namespace
+
+extern "C" {
+
 void glFogi(GLenum pname, GLint param) {
-    Context *c = ready("glFogi");
-    if (c == nullptr)
-        return;
-    if (pname != GL_FOG_MODE) {
-        glFogf(pname, static_cast<GLfloat>(param));
-        return;
-    }
-    const auto mode = static_cast<GLenum>(param);
-    if (mode != GL_LINEAR && mode != GL_EXP && mode != GL_EXP2) {
-        report("glFogi", "GL_FOG_MODE", mode);
-        return;
-    }
-    c->fog_mode = mode;
+    set_fog("glFogi", pname, static_cast<GLfloat>(param));
+}
+
+void glFogf(GLenum pname, GLfloat param) {
+    set_fog("glFogf", pname, param);
 }
 
 void glFogfv(GLenum pname, const GLfloat *params) {
-    Context *c = ready("glFogfv");
-    if (c == nullptr)
+    if (pname != GL_FOG_COLOR) {
+        set_fog("glFogfv", pname, params[0]);
         return;
-    if (pname == GL_FOG_COLOR)
+    }
+    if (Context *c = ready("glFogfv"))
         std::memcpy(c->fog_colour, params, sizeof c->fog_colour);
-    else
-        glFogf(pname, params[0]);
 }
 
 } // extern "C"

@@ -1,12 +1,42 @@
 // The OpenGL 1.1 the viewer, its frame and the snapshot tool call, and nothing more, implemented
 // over OpenGL ES 2.0 (or WebGL 1). platform/opengl.h includes this header in place of <GL/gl.h>
-// when the build selects the subset (CMake option HELICOID_GL_SUBSET).
+// when the build selects the subset (CMake option HELICOID_GL_SUBSET). The platform plugs its
+// ES 2.0 context in through gl_subset.h.
 //
 // Names, types and numeric values are OpenGL's, so the viewer's sources compile unchanged. A
 // function missing here is outside the subset and fails to link; an argument the subset does not
-// handle prints one line naming the call and the value, and the call does nothing.
+// handle prints one line on stderr naming the call and the value (each distinct one once), and
+// the call does nothing. There is no glGetError.
 //
-// The platform plugs its ES 2.0 context in through gl_subset.h.
+// Emulated, by OpenGL 1.1's rules:
+// - Modelview and projection stacks (32 and 2 deep) in software, in single precision with the
+//   products summed in the order fixed-function implementations use, so glGetFloatv reads back
+//   their matrices; glRotatef turns about a coordinate axis exactly and treats a vanishing axis
+//   as no rotation.
+// - Immediate mode: glBegin(GL_TRIANGLES) collects glNormal3f/glVertex3f and glEnd uploads the
+//   batch once and draws it once.
+// - Per-vertex lighting of up to eight directional lights, each with its position taken under
+//   the modelview in force when it was set; an infinite viewer; the default light model ambient;
+//   two-sided lighting with separate front and back materials; colours clamped per vertex.
+// - Fog GL_LINEAR, GL_EXP and GL_EXP2 per fragment, by the eye-space |z|.
+// - Depth test and face culling (ES's own); glClear of colour and depth.
+// - glPolygonMode(GL_FRONT_AND_BACK, GL_LINE): ES has no polygon mode, so each triangle's three
+//   edges are drawn as lines, with the facing the triangle has on the screen choosing its
+//   material (a triangle without area counts as front, as in fixed-function rasterizers).
+// - One 2D texture: level 0, RGBA bytes for a GL_RGB or GL_RGBA texture, GL_NEAREST or
+//   GL_LINEAR, GL_REPEAT, environment GL_MODULATE or GL_REPLACE. An incomplete texture switches
+//   texturing off, as in OpenGL 1.1 (ES would sample black).
+//
+// Not emulated (the viewer uses none of it): glColor (the current colour stays white),
+// glTexCoord (the coordinate stays (0, 0)), lights at a point, spot lights and attenuation, the
+// light model's ambient and local viewer, different polygon modes for front and back, culling
+// of polygons drawn as lines, lines wider than 1, other primitives, blending, display lists,
+// vertex arrays, state queries other than the two matrices.
+//
+// Known deviations from the OpenGL 1.1 text, and why:
+// - Specular light reaches a vertex only where n.L > 0; the text says n.L != 0. Fixed-function
+//   implementations (Mesa's among them) use > 0, and the pictures are held to theirs.
+// - Fog distance is |z| in eye space, which the text allows in place of the true distance.
 #pragma once
 
 typedef unsigned int GLenum;

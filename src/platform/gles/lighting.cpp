@@ -6,6 +6,44 @@
 
 using namespace gl_subset;
 
+namespace {
+
+void set_material(const char *call, GLenum face, GLenum pname, const GLfloat *params) {
+    Context *c = ready(call);
+    if (c == nullptr)
+        return;
+    if (face != GL_FRONT && face != GL_BACK && face != GL_FRONT_AND_BACK) {
+        report(call, "face", face);
+        return;
+    }
+    if (pname != GL_AMBIENT && pname != GL_DIFFUSE && pname != GL_SPECULAR &&
+        pname != GL_EMISSION && pname != GL_AMBIENT_AND_DIFFUSE && pname != GL_SHININESS) {
+        report(call, "pname", pname);
+        return;
+    }
+    if (pname == GL_SHININESS && !(params[0] >= 0 && params[0] <= 128)) {
+        report(call, "GL_SHININESS outside 0 to 128");
+        return;
+    }
+    for (int side = 0; side < 2; ++side) {
+        if ((side == 0 && face == GL_BACK) || (side == 1 && face == GL_FRONT))
+            continue;
+        Material &m = c->materials[side];
+        if (pname == GL_AMBIENT || pname == GL_AMBIENT_AND_DIFFUSE)
+            std::memcpy(m.ambient, params, sizeof m.ambient);
+        if (pname == GL_DIFFUSE || pname == GL_AMBIENT_AND_DIFFUSE)
+            std::memcpy(m.diffuse, params, sizeof m.diffuse);
+        if (pname == GL_SPECULAR)
+            std::memcpy(m.specular, params, sizeof m.specular);
+        if (pname == GL_EMISSION)
+            std::memcpy(m.emission, params, sizeof m.emission);
+        if (pname == GL_SHININESS)
+            m.shininess = params[0];
+    }
+}
+
+} // namespace
+
 extern "C" {
 
 void glLightfv(GLenum light, GLenum pname, const GLfloat *params) {
@@ -54,37 +92,7 @@ void glLightModeli(GLenum pname, GLint param) {
 }
 
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat *params) {
-    Context *c = ready("glMaterialfv");
-    if (c == nullptr)
-        return;
-    if (face != GL_FRONT && face != GL_BACK && face != GL_FRONT_AND_BACK) {
-        report("glMaterialfv", "face", face);
-        return;
-    }
-    if (pname != GL_AMBIENT && pname != GL_DIFFUSE && pname != GL_SPECULAR &&
-        pname != GL_EMISSION && pname != GL_AMBIENT_AND_DIFFUSE && pname != GL_SHININESS) {
-        report("glMaterialfv", "pname", pname);
-        return;
-    }
-    if (pname == GL_SHININESS && (params[0] < 0 || params[0] > 128)) {
-        report("glMaterialfv", "GL_SHININESS outside 0 to 128");
-        return;
-    }
-    for (int side = 0; side < 2; ++side) {
-        if ((side == 0 && face == GL_BACK) || (side == 1 && face == GL_FRONT))
-            continue;
-        Material &m = c->materials[side];
-        if (pname == GL_AMBIENT || pname == GL_AMBIENT_AND_DIFFUSE)
-            std::memcpy(m.ambient, params, sizeof m.ambient);
-        if (pname == GL_DIFFUSE || pname == GL_AMBIENT_AND_DIFFUSE)
-            std::memcpy(m.diffuse, params, sizeof m.diffuse);
-        if (pname == GL_SPECULAR)
-            std::memcpy(m.specular, params, sizeof m.specular);
-        if (pname == GL_EMISSION)
-            std::memcpy(m.emission, params, sizeof m.emission);
-        if (pname == GL_SHININESS)
-            m.shininess = params[0];
-    }
+    set_material("glMaterialfv", face, pname, params);
 }
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param) {
@@ -92,7 +100,7 @@ void glMaterialf(GLenum face, GLenum pname, GLfloat param) {
         report("glMaterialf", "pname", pname);
         return;
     }
-    glMaterialfv(face, pname, &param);
+    set_material("glMaterialf", face, pname, &param);
 }
 
 } // extern "C"

@@ -23,7 +23,7 @@ void glLoadIdentity(void) {
     Context *c = ready("glLoadIdentity");
     if (c == nullptr)
         return;
-    rotation(current_stack(*c).top().m, 0, 0, 0, 0);
+    identity(current_stack(*c).top().m);
 }
 
 void glPushMatrix(void) {

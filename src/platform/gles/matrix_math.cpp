@@ -14,7 +14,13 @@ float &at(float m[16], int row, int column) {
     return m[column * 4 + row];
 }
 
+const float identity_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
 } // namespace
+
+void identity(float out[16]) {
+    std::memcpy(out, identity_matrix, sizeof identity_matrix);
+}
 
 void multiply(float out[16], const float a[16], const float b[16]) {
     float product[16];
@@ -30,8 +36,7 @@ void multiply(float out[16], const float a[16], const float b[16]) {
 }
 
 void rotation(float out[16], float angle_degrees, float x, float y, float z) {
-    static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    std::memcpy(out, identity, sizeof identity);
+    identity(out);
     // sin and cos in double, then rounded: the angle in radians is not exact in float.
     const float s = static_cast<float>(std::sin(angle_degrees * pi / 180.0));
     const float c = static_cast<float>(std::cos(angle_degrees * pi / 180.0));

@@ -4,6 +4,8 @@
 
 namespace gl_subset {
 
+void identity(float out[16]);
+
 // out = a * b (column-major); out may alias a or b.
 void multiply(float out[16], const float a[16], const float b[16]);
 

@@ -1,7 +1,9 @@
-// The generated program, in GLSL ES 1.00 so that WebGL 1 takes it unchanged.
+// The generated programs, in GLSL ES 1.00 so that WebGL 1 takes them unchanged. The state that
+// shapes a program arrives as #defines in front of the one source.
 #include "platform/gles/program.h"
 
 #include <cstdio>
+#include <string>
 
 namespace gl_subset {
 
@@ -9,8 +11,8 @@ namespace {
 
 // Lighting as OpenGL 1.1 defines it for directional lights and an infinite viewer: per light,
 // ambient + (n.L) diffuse + (n.H)^shininess specular, the specular term only where n.L > 0 (as
-// fixed-function hardware does it), summed onto emission + ambient x light model ambient and
-// clamped. The back colour uses the reversed normal; the light and material products come
+// fixed-function implementations do it), summed onto emission + ambient x light model ambient
+// and clamped. The back colour uses the reversed normal. Light and material products come
 // premultiplied.
 const char *const vertex_source = R"(
 attribute vec3 a_position;
@@ -18,58 +20,75 @@ attribute vec3 a_normal;
 attribute float a_facing;
 uniform mat4 u_mvp;
 uniform vec4 u_eye_z;
-uniform mat3 u_normal_matrix;
-uniform bool u_lighting;
-uniform bool u_two_side;
-uniform int u_light_count;
-uniform vec3 u_light_direction[8];
-uniform vec3 u_light_half[8];
-uniform vec3 u_front_ambient[8];
-uniform vec3 u_front_diffuse[8];
-uniform vec3 u_front_specular[8];
-uniform vec3 u_back_ambient[8];
-uniform vec3 u_back_diffuse[8];
-uniform vec3 u_back_specular[8];
-uniform vec4 u_front_scene;
-uniform vec4 u_back_scene;
-uniform float u_front_shininess;
-uniform float u_back_shininess;
-uniform vec4 u_colour;
 varying vec4 v_front;
-varying vec4 v_back;
 varying float v_fog_distance;
+#if TWO_SIDE
+varying vec4 v_back;
+#endif
+#if LINES
 varying float v_facing;
+#endif
+#if !LIGHTING
+uniform vec4 u_colour;
+#else
+uniform mat3 u_normal_matrix;
+uniform vec4 u_front_scene;
+uniform float u_front_shininess;
+#if TWO_SIDE
+uniform vec4 u_back_scene;
+uniform float u_back_shininess;
+#endif
+#if LIGHTS > 0
+uniform vec3 u_light_direction[LIGHTS];
+uniform vec3 u_light_half[LIGHTS];
+uniform vec3 u_front_ambient[LIGHTS];
+uniform vec3 u_front_diffuse[LIGHTS];
+uniform vec3 u_front_specular[LIGHTS];
+#if TWO_SIDE
+uniform vec3 u_back_ambient[LIGHTS];
+uniform vec3 u_back_diffuse[LIGHTS];
+uniform vec3 u_back_specular[LIGHTS];
+#endif
+#endif
+#endif
 
 void main() {
     vec4 position = vec4(a_position, 1.0);
     gl_Position = u_mvp * position;
     v_fog_distance = abs(dot(u_eye_z, position));
+#if LINES
     v_facing = a_facing;
-    if (!u_lighting) {
-        v_front = u_colour;
-        v_back = u_colour;
-        return;
-    }
+#endif
+#if !LIGHTING
+    v_front = u_colour;
+#if TWO_SIDE
+    v_back = u_colour;
+#endif
+#else
     vec3 n = u_normal_matrix * a_normal;
     vec3 front = u_front_scene.rgb;
+#if TWO_SIDE
     vec3 back = u_back_scene.rgb;
-    for (int i = 0; i < 8; ++i) {
-        if (i >= u_light_count)
-            break;
+#endif
+#if LIGHTS > 0
+    for (int i = 0; i < LIGHTS; ++i) {
         float nl = dot(n, u_light_direction[i]);
         float nh = dot(n, u_light_half[i]);
-        front += u_front_ambient[i];
-        back += u_back_ambient[i];
-        if (nl > 0.0) {
-            front += nl * u_front_diffuse[i] +
-                     pow(max(nh, 0.0), u_front_shininess) * u_front_specular[i];
-        } else if (nl < 0.0) {
-            back += -nl * u_back_diffuse[i] +
-                    pow(max(-nh, 0.0), u_back_shininess) * u_back_specular[i];
-        }
+        float lit = nl > 0.0 ? 1.0 : 0.0;
+        front += u_front_ambient[i] + max(nl, 0.0) * u_front_diffuse[i] +
+                 lit * pow(max(nh, 0.0), u_front_shininess) * u_front_specular[i];
+#if TWO_SIDE
+        float unlit = nl < 0.0 ? 1.0 : 0.0;
+        back += u_back_ambient[i] + max(-nl, 0.0) * u_back_diffuse[i] +
+                unlit * pow(max(-nh, 0.0), u_back_shininess) * u_back_specular[i];
+#endif
     }
+#endif
     v_front = vec4(clamp(front, 0.0, 1.0), u_front_scene.a);
-    v_back = u_two_side ? vec4(clamp(back, 0.0, 1.0), u_back_scene.a) : v_front;
+#if TWO_SIDE
+    v_back = vec4(clamp(back, 0.0, 1.0), u_back_scene.a);
+#endif
+#endif
 }
 )";
 
@@ -80,51 +99,65 @@ precision highp float;
 #else
 precision mediump float;
 #endif
-uniform bool u_lines;
-uniform bool u_texture;
-uniform bool u_texture_replace;
+varying vec4 v_front;
+varying float v_fog_distance;
+#if TWO_SIDE
+varying vec4 v_back;
+#endif
+#if LINES
+varying float v_facing;
+#endif
+#if TEXTURE
 uniform sampler2D u_sampler;
-uniform int u_fog_mode;
+#endif
+#if FOG
 uniform vec3 u_fog_parameters;
 uniform vec3 u_fog_colour;
-varying vec4 v_front;
-varying vec4 v_back;
-varying float v_fog_distance;
-varying float v_facing;
+#endif
 
 void main() {
-    bool front = u_lines ? v_facing > 0.5 : gl_FrontFacing;
-    vec4 colour = front ? v_front : v_back;
-    if (u_texture) {
-        // No texture coordinate is ever sent: the current one is OpenGL's initial (0, 0).
-        vec3 texel = texture2D(u_sampler, vec2(0.0, 0.0)).rgb;
-        colour.rgb = u_texture_replace ? texel : colour.rgb * texel;
-    }
-    if (u_fog_mode != 0) {
-        float c = v_fog_distance;
-        float f;
-        if (u_fog_mode == 1)
-            f = u_fog_parameters.x * c + u_fog_parameters.y;
-        else if (u_fog_mode == 2)
-            f = exp2(-u_fog_parameters.z * c);
-        else
-            f = exp2(-(u_fog_parameters.z * c) * (u_fog_parameters.z * c));
-        colour.rgb = mix(u_fog_colour, colour.rgb, clamp(f, 0.0, 1.0));
-    }
+#if TWO_SIDE && LINES
+    vec4 colour = v_facing > 0.5 ? v_front : v_back;
+#elif TWO_SIDE
+    vec4 colour = gl_FrontFacing ? v_front : v_back;
+#else
+    vec4 colour = v_front;
+#endif
+#if TEXTURE
+    // No texture coordinate is ever sent: the current one is OpenGL's initial (0, 0).
+    vec3 texel = texture2D(u_sampler, vec2(0.0, 0.0)).rgb;
+#if TEXTURE == 2
+    colour.rgb = texel;
+#else
+    colour.rgb *= texel;
+#endif
+#endif
+#if FOG
+    float c = v_fog_distance;
+#if FOG == 1
+    float f = u_fog_parameters.x * c + u_fog_parameters.y;
+#elif FOG == 2
+    float f = exp2(-u_fog_parameters.z * c);
+#else
+    float f = exp2(-(u_fog_parameters.z * c) * (u_fog_parameters.z * c));
+#endif
+    colour.rgb = mix(u_fog_colour, colour.rgb, clamp(f, 0.0, 1.0));
+#endif
     gl_FragColor = colour;
 }
 )";
 
-GLuint compile(const Es2 &es, GLenum kind, const char *source) {
+GLuint compile(const Es2 &es, GLenum kind, const std::string &defines, const char *source) {
     const GLuint shader = es.CreateShader(kind);
-    es.ShaderSource(shader, 1, &source, nullptr);
+    const GLchar *parts[2] = {defines.c_str(), source};
+    es.ShaderSource(shader, 2, parts, nullptr);
     es.CompileShader(shader);
     GLint ok = 0;
     es.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (!ok) {
         char log[1024] = "";
         es.GetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "helicoid: gl subset: the %s shader does not compile: %s\n",
+        std::fprintf(stderr, "helicoid: gl subset: a %s shader does not compile: %s\n",
                      kind == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
         es.DeleteShader(shader);
         return 0;
@@ -132,14 +165,17 @@ GLuint compile(const Es2 &es, GLenum kind, const char *source) {
     return shader;
 }
 
-} // namespace
-
-bool build_program(Context &context) {
-    const Es2 &es = context.es;
-    const GLuint vertex = compile(es, GL_VERTEX_SHADER, vertex_source);
-    const GLuint fragment = compile(es, GL_FRAGMENT_SHADER, fragment_source);
+Program build(const Es2 &es, const ProgramKey &key) {
+    const std::string defines =
+        "#define LIGHTING " + std::to_string(key.lighting ? 1 : 0) + "\n#define LIGHTS " +
+        std::to_string(key.lights) + "\n#define TWO_SIDE " + std::to_string(key.two_side ? 1 : 0) +
+        "\n#define LINES " + std::to_string(key.lines ? 1 : 0) + "\n#define TEXTURE " +
+        std::to_string(key.texture) + "\n#define FOG " + std::to_string(key.fog) + "\n";
+    Program p;
+    const GLuint vertex = compile(es, GL_VERTEX_SHADER, defines, vertex_source);
+    const GLuint fragment = compile(es, GL_FRAGMENT_SHADER, defines, fragment_source);
     if (vertex == 0 || fragment == 0)
-        return false;
+        return p;
     const GLuint program = es.CreateProgram();
     es.AttachShader(program, vertex);
     es.AttachShader(program, fragment);
@@ -154,41 +190,48 @@ bool build_program(Context &context) {
     if (!ok) {
         char log[1024] = "";
         es.GetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "helicoid: gl subset: the program does not link: %s\n", log);
-        return false;
+        std::fprintf(stderr, "helicoid: gl subset: a program does not link: %s\n", log);
+        return p;
     }
-    context.program = program;
-    ProgramLocations &at = context.at;
+    p.id = program;
     auto find = [&](const char *name) { return es.GetUniformLocation(program, name); };
-    at.mvp = find("u_mvp");
-    at.eye_z = find("u_eye_z");
-    at.normal_matrix = find("u_normal_matrix");
-    at.lighting = find("u_lighting");
-    at.two_side = find("u_two_side");
-    at.light_count = find("u_light_count");
-    at.light_direction = find("u_light_direction");
-    at.light_half = find("u_light_half");
-    at.ambient[0] = find("u_front_ambient");
-    at.diffuse[0] = find("u_front_diffuse");
-    at.specular[0] = find("u_front_specular");
-    at.ambient[1] = find("u_back_ambient");
-    at.diffuse[1] = find("u_back_diffuse");
-    at.specular[1] = find("u_back_specular");
-    at.scene[0] = find("u_front_scene");
-    at.scene[1] = find("u_back_scene");
-    at.shininess[0] = find("u_front_shininess");
-    at.shininess[1] = find("u_back_shininess");
-    at.colour = find("u_colour");
-    at.lines = find("u_lines");
-    at.texture = find("u_texture");
-    at.texture_replace = find("u_texture_replace");
-    at.sampler = find("u_sampler");
-    at.fog_mode = find("u_fog_mode");
-    at.fog_parameters = find("u_fog_parameters");
-    at.fog_colour = find("u_fog_colour");
+    p.mvp = find("u_mvp");
+    p.eye_z = find("u_eye_z");
+    p.normal_matrix = find("u_normal_matrix");
+    p.light_direction = find("u_light_direction");
+    p.light_half = find("u_light_half");
+    p.ambient[0] = find("u_front_ambient");
+    p.diffuse[0] = find("u_front_diffuse");
+    p.specular[0] = find("u_front_specular");
+    p.ambient[1] = find("u_back_ambient");
+    p.diffuse[1] = find("u_back_diffuse");
+    p.specular[1] = find("u_back_specular");
+    p.scene[0] = find("u_front_scene");
+    p.scene[1] = find("u_back_scene");
+    p.shininess[0] = find("u_front_shininess");
+    p.shininess[1] = find("u_back_shininess");
+    p.colour = find("u_colour");
+    p.sampler = find("u_sampler");
+    p.fog_parameters = find("u_fog_parameters");
+    p.fog_colour = find("u_fog_colour");
     es.UseProgram(program);
-    es.Uniform1i(at.sampler, 0);
-    return true;
+    es.Uniform1i(p.sampler, 0);
+    return p;
+}
+
+} // namespace
+
+unsigned ProgramKey::code() const {
+    return (lighting ? 1u : 0u) | static_cast<unsigned>(lights) << 1 | (two_side ? 1u : 0u) << 5 |
+           (lines ? 1u : 0u) << 6 | static_cast<unsigned>(texture) << 7 |
+           static_cast<unsigned>(fog) << 9;
+}
+
+const Program *program_for(Context &context, const ProgramKey &key) {
+    auto found = context.programs.find(key.code());
+    if (found == context.programs.end())
+        found = context.programs.emplace(key.code(), build(context.es, key)).first;
+    return found->second.id != 0 ? &found->second : nullptr;
 }
 
 } // namespace gl_subset

@@ -1,5 +1,8 @@
-// The one ES program that evaluates OpenGL 1.1's fixed-function equations as the subset uses
-// them: transform, per-vertex two-sided lighting, texture environment and fog.
+// The ES programs that evaluate OpenGL 1.1's fixed-function equations as the subset uses them:
+// transform, per-vertex two-sided lighting, texture environment and fog. One program is
+// generated per combination of the state that shapes them (lights on, their number, two-sided
+// lighting, edges as lines, texture environment, fog mode), so each runs without branching on
+// that state; llvmpipe, for one, pays for every uniform branch and dynamic array index.
 #pragma once
 
 #include "platform/gles/state.h"
@@ -11,7 +14,17 @@ constexpr GLuint position_slot = 0;
 constexpr GLuint normal_slot = 1;
 constexpr GLuint facing_slot = 2;
 
-// Compiles and links the program and finds its uniforms; false after one line on stderr.
-bool build_program(Context &context);
+struct ProgramKey {
+    bool lighting = false;
+    int lights = 0; // enabled, 0 to max_lights
+    bool two_side = false;
+    bool lines = false;
+    int texture = 0; // 0 off, 1 GL_MODULATE, 2 GL_REPLACE
+    int fog = 0;     // 0 off, 1 GL_LINEAR, 2 GL_EXP, 3 GL_EXP2
+    unsigned code() const;
+};
+
+// The program for key, built on first use; null after one line on stderr if it does not build.
+const Program *program_for(Context &context, const ProgramKey &key);
 
 } // namespace gl_subset

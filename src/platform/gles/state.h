@@ -4,6 +4,7 @@
 
 #include "platform/gles/es2.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,16 +47,15 @@ struct Vertex {
 
 constexpr int max_lights = 8;
 
-struct ProgramLocations {
-    GLint mvp, eye_z, normal_matrix, lighting, two_side, light_count, light_direction, light_half,
-        ambient[2], diffuse[2], specular[2], scene[2], shininess[2], colour, lines, texture,
-        texture_replace, sampler, fog_mode, fog_parameters, fog_colour;
+struct Program {
+    GLuint id = 0; // 0: it did not build
+    GLint mvp, eye_z, normal_matrix, light_direction, light_half, ambient[2], diffuse[2],
+        specular[2], scene[2], shininess[2], colour, sampler, fog_parameters, fog_colour;
 };
 
 struct Context {
     Es2 es;
-    GLuint program = 0;
-    ProgramLocations at{};
+    std::map<unsigned, Program> programs; // by ProgramKey::code()
     GLuint buffer = 0;
     GLuint texture = 0;
     std::string renderer;

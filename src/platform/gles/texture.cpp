@@ -55,6 +55,11 @@ void glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei wid
         report("glTexImage2D", "an image other than a level-0 RGBA byte image for GL_RGB(A)");
         return;
     }
+    // OpenGL 1.1 refuses other sizes; ES would take them and then sample black under GL_REPEAT.
+    if ((width & (width - 1)) != 0 || (height & (height - 1)) != 0) {
+        report("glTexImage2D", "a side that is not a power of two");
+        return;
+    }
     const auto *source = static_cast<const unsigned char *>(pixels);
     c->texture_image = true;
     if (rgba) {

@@ -26,6 +26,8 @@
 // - Device contexts (one per window, as under CS_OWNDC), BeginPaint/EndPaint, one pixel format
 //   (index 1: RGBA, double-buffered, drawn by OpenGL), WGL contexts and SwapBuffers over SDL's GL
 //   context, MessageBoxA over SDL's message box, GetSystemMetrics from the primary display.
+//   Built with HELICOID_GL_SUBSET, the context is OpenGL ES 2.0 and wglMakeCurrent plugs it into
+//   our OpenGL 1.1 subset (src/platform/gles/), which then answers the viewer's OpenGL calls.
 // - Palettes exist as objects only: these displays are true colour, so there is no system palette
 //   (GetSystemPaletteEntries returns 0) and RealizePalette maps no entries.
 //
