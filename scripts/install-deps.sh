@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need; quick and silent when all are
-# there. `install-deps.sh run` installs only what building and running the native program needs.
+# there. `install-deps.sh run` installs only what building and running the native program needs,
+# `install-deps.sh web` only what building the page and its end-to-end tests need.
 set -euo pipefail
 
 run_packages=(
@@ -25,8 +26,17 @@ test_packages=(
   clang-format
 )
 
-packages=("${run_packages[@]}")
-[ "${1:-all}" = run ] || packages+=("${test_packages[@]}")
+# The page: Emscripten (no ports: they download), and chromium for its end-to-end tests. Node.js
+# and npm come from Debian unless a Node.js with its own npm is installed already.
+web_packages=(emscripten chromium)
+command -v node >/dev/null || web_packages+=(nodejs)
+command -v npm >/dev/null || web_packages+=(npm)
+
+case "${1:-all}" in
+  run) packages=("${run_packages[@]}") ;;
+  web) packages=("${web_packages[@]}") ;;
+  *) packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

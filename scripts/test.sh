@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds the native and the Windows program, and runs
-# every test through CTest; then the build that draws through our OpenGL 1.1 subset with its own
-# tests, the unit suite under AddressSanitizer and UndefinedBehaviorSanitizer, the message-stream
-# fuzzer for a minute, and the unit tests once under valgrind.
+# The test command: installs what is missing, builds the native and the Windows program and the
+# page, and runs every test through CTest; then the build that draws through our OpenGL 1.1 subset
+# with its own tests, the unit suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# message-stream fuzzer for a minute, and the unit tests once under valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -11,12 +11,14 @@ step() { printf '\n== %s (%d s so far)\n' "$1" $((SECONDS - start)); }
 step "dependencies"
 scripts/install-deps.sh
 
-step "native and Windows builds"
+step "native, Windows and web builds"
 cmake --preset debug -DHELICOID_WERROR=ON -DHELICOID_REQUIRE_CHECK_TOOLS=ON \
   -DHELICOID_WINDOWS_PROGRAM="$PWD/build/mingw/helicoid.exe" >/dev/null
 cmake --build --preset debug
 cmake --preset mingw -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset mingw
+cmake --preset web -DHELICOID_WERROR=ON >/dev/null
+scripts/web.sh build
 
 step "every test"
 ctest --preset debug -j2 | tee build/debug/ctest.log

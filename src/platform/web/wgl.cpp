@@ -1,0 +1,71 @@
+// WGL over the canvas's WebGL context, and SwapBuffers, which gives the page its frame.
+#include "platform/web/state.h"
+
+#include "platform/gles/gl_subset.h"
+
+#include <emscripten/html5_webgl.h>
+
+using namespace web_layer;
+
+HGLRC WINAPI wglCreateContext(HDC dc) {
+    Window *window = window_of_dc(dc);
+    if (window == nullptr || window->pixel_format == 0)
+        return nullptr; // ERROR_INVALID_PIXEL_FORMAT
+    // A canvas has one WebGL context, so there is one rendering context to hand out.
+    if (window->webgl_handed_out) {
+        unsupported("wglCreateContext", "a second context on a window");
+        return nullptr;
+    }
+    window->webgl_handed_out = true;
+    state().gl_context = new_handle<HGLRC>();
+    return state().gl_context;
+}
+
+namespace {
+
+const void *subset_key(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl) {
+    return reinterpret_cast<const void *>(webgl);
+}
+
+} // namespace
+
+// The viewer's OpenGL 1.1 calls reach WebGL through the subset, which follows the current context.
+BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
+    if (context == nullptr) { // releases the current context; the device context is ignored
+        gl_subset_make_current(nullptr, nullptr);
+        return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS ? TRUE : FALSE;
+    }
+    const Window *window = window_of_dc(dc);
+    if (context != state().gl_context || window == nullptr || window->webgl == 0)
+        return FALSE;
+    if (emscripten_webgl_make_context_current(window->webgl) != EMSCRIPTEN_RESULT_SUCCESS)
+        return FALSE;
+    return gl_subset_make_current(subset_key(window->webgl), webgl_function) ? TRUE : FALSE;
+}
+
+BOOL WINAPI wglDeleteContext(HGLRC context) {
+    if (context == nullptr || context != state().gl_context)
+        return FALSE;
+    // Deleting the thread's current context releases it first, as WGL does.
+    Window *window = state().window.get();
+    if (window != nullptr && emscripten_webgl_get_current_context() == window->webgl) {
+        gl_subset_make_current(nullptr, nullptr);
+        emscripten_webgl_make_context_current(0);
+    }
+    if (window != nullptr)
+        gl_subset_forget(subset_key(window->webgl));
+    state().gl_context = nullptr;
+    return TRUE;
+}
+
+BOOL WINAPI SwapBuffers(HDC dc) {
+    const Window *window = window_of_dc(dc);
+    if (window == nullptr || window->webgl == 0)
+        return FALSE;
+    // The browser presents the drawing buffer once the program has given the page its turn; the
+    // next frame starts at the next animation frame, as after a swap synchronised to the display.
+    web_present();
+    web_frame_presented();
+    web_next_frame();
+    return TRUE;
+}
