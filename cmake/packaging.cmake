@@ -124,8 +124,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   # Lines under 80 characters, as Debian's package tools show them unwrapped.
   set(CPACK_PACKAGE_DESCRIPTION_FILE ${res}/debian/description)
-  # Libraries from what the program links, as dpkg-shlibdeps finds them.
+  # Libraries from what the program links, as dpkg-shlibdeps finds them; and libGL, which SDL
+  # opens at run time for GLX, so that no linked library names it (libgl1 brings Mesa's GLX).
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 
