@@ -23,6 +23,9 @@ test_packages=(
   clang libclang-rt-14-dev valgrind
   # the formatting check
   clang-format
+  # packages: dpkg-shlibdeps for the .deb's dependencies, then lintian, the AppStream validator,
+  # wrestool and xmllint for the .exe's resources, unzip for the Windows zip
+  dpkg-dev lintian appstream icoutils libxml2-utils unzip
 )
 
 packages=("${run_packages[@]}")
