@@ -54,7 +54,7 @@ if [ "${1:-all}" != run ]; then
   [ -z "$runtime" ] || packages+=("$runtime")
 fi
 mapfile -t missing < <(missing_of "${packages[@]}")
-[ ${#missing[@]} -eq 0 ] && [ "${1:-all}" = run -o -n "$runtime" ] && exit 0
+if [ ${#missing[@]} -eq 0 ] && { [ "${1:-all}" = run ] || [ -n "$runtime" ]; }; then exit 0; fi
 
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
