@@ -110,9 +110,12 @@ trap 'exit 129' HUP
 
 mount_in_system() { # TYPE-OR-bind SOURCE TARGET-INSIDE [OPTIONS]
   local target=$root$3
-  mkdir -p "$target"
+  if [ "$1" = bind ] && [ ! -d "$2" ]; then
+    touch "$target"
+  else
+    mkdir -p "$target"
+  fi
   if [ "$1" = bind ]; then
-    [ -d "$2" ] || touch "$target" 2>/dev/null || true
     mount --bind "$2" "$target"
   else
     mount -t "$1" ${4:+-o "$4"} "$2" "$target"
@@ -188,7 +191,6 @@ EOF
   mount_in_system tmpfs dev /dev mode=0755
   local device
   for device in null zero full random urandom tty ptmx; do
-    touch "$root/dev/$device"
     mount_in_system bind "/dev/$device" "/dev/$device"
   done
   mount_in_system bind /dev/pts /dev/pts
