@@ -176,6 +176,7 @@ base_system() {
 
 prepare_system() {
   root=$(mktemp -d /var/tmp/helicoid-fresh.XXXXXX)
+  chmod 755 "$root" # the system's own users (apt's _apt) must reach its files
   tar -C "$root" -xzf "$base_tarball"
   cat >"$root/etc/apt/sources.list" <<EOF
 deb $mirror $suite main
@@ -190,13 +191,17 @@ EOF
   # A device directory of its own, as debootstrap makes one inside a container.
   mount_in_system tmpfs dev /dev mode=0755
   local device
-  for device in null zero full random urandom tty ptmx; do
+  for device in null zero full random urandom tty; do
     mount_in_system bind "/dev/$device" "/dev/$device"
   done
-  mount_in_system bind /dev/pts /dev/pts
+  # Terminals of its own, for apt's log and anything else that opens one.
+  mount_in_system devpts devpts /dev/pts newinstance,ptmxmode=0666,mode=0620
+  ln -s pts/ptmx "$root/dev/ptmx"
   mount_in_system tmpfs shm /dev/shm mode=1777
   ln -s /proc/self/fd "$root/dev/fd"
   mount_in_system bind "$archives" /var/cache/apt/archives
+  # apt downloads as its own user, whose id is the system's, not this machine's.
+  in_system chown _apt:root /var/cache/apt/archives/partial
   echo "system under test: $root"
 }
 
@@ -211,13 +216,14 @@ clone_repository() {
   git -C "$root/root/helicoid" log -1 --format='commit %h %s'
 }
 
-# The README's run command on a private Xvfb. Only what the check itself needs to look at the
-# screen is installed first; scripts/run.sh installs everything else, so its own package list is
-# what is proved.
+# The README's run command on a private Xvfb. Only the check's own screen is installed first: an
+# X server with the core fonts a desktop's X server has (a server reads its font path when it
+# starts, so fonts installed later stay unseen) and the tools that look at it. scripts/run.sh
+# installs everything else, so its own package list is what is proved.
 run_smoke_test() {
   in_system apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive in_system apt-get install -y -qq --no-install-recommends \
-    xvfb x11-utils xdotool imagemagick >/dev/null
+  in_system DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    xvfb xfonts-base x11-utils xdotool imagemagick >/dev/null
   in_system bash -c 'cd /root/helicoid && scripts/run-smoke.sh'
 }
 

@@ -59,7 +59,7 @@ if [ ${#missing[@]} -eq 0 ] && { [ "${1:-all}" = run ] || [ -n "$runtime" ]; }; 
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
 echo "Updating the package lists"
-$sudo apt-get update -qq
+$sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
 if [ "${1:-all}" != run ] && [ -z "$runtime" ]; then
   runtime=$(clang_runtime)
   if [ -z "$runtime" ]; then
@@ -69,4 +69,4 @@ if [ "${1:-all}" != run ] && [ -z "$runtime" ]; then
   missing+=("$runtime")
 fi
 echo "Installing: ${missing[*]}"
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+$sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
