@@ -176,8 +176,8 @@ base_system() {
 
 prepare_system() {
   root=$(mktemp -d /var/tmp/helicoid-fresh.XXXXXX)
-  chmod 755 "$root" # the system's own users (apt's _apt) must reach its files
   tar -C "$root" -xzf "$base_tarball"
+  chmod 755 "$root" # mktemp's 0700 (also in the tarball): apt's _apt must reach the files
   cat >"$root/etc/apt/sources.list" <<EOF
 deb $mirror $suite main
 deb $mirror $suite-updates main
