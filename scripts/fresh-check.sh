@@ -231,10 +231,16 @@ test_suite() {
   in_system bash -c 'cd /root/helicoid && scripts/test.sh'
 }
 
-step "tools on this machine" host_tools
-step "mirror" find_mirror
-step "base system ($suite)" base_system
-step "system under test" prepare_system
-step "clean clone" clone_repository
-step "run command (smoke test)" run_smoke_test
-step "test command" test_suite
+main() {
+  step "tools on this machine" host_tools
+  step "mirror" find_mirror
+  step "base system ($suite)" base_system
+  step "system under test" prepare_system
+  step "clean clone" clone_repository
+  step "run command (smoke test)" run_smoke_test
+  step "test command" test_suite
+}
+
+# One line, so that bash has read the whole script before it runs any of it: an edit to this file
+# during a run cannot change what the run does.
+main; exit
