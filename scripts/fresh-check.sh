@@ -10,6 +10,7 @@
 # /var/cache/helicoid-fresh-check), so a repeated run downloads only the package lists.
 # Each step is a function called through `step`; a new step is one more function and one line at
 # the bottom.
+# shellcheck disable=SC2317 # the steps are called through `step` and the clean-up through trap
 set -euo pipefail
 
 suite=${1:-bookworm}
