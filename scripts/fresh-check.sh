@@ -2,7 +2,8 @@
 # Proves the README's commands on a machine that has never seen the project: a minimal Debian
 # (debootstrap, minbase) gets a clean clone of this repository's HEAD, runs scripts/run.sh as a
 # smoke test on a private Xvfb (box, Return, window with its first picture, Escape, exit code 0),
-# then scripts/test.sh in full.
+# then scripts/test.sh in full; last, the Debian package built there is installed on a second
+# pristine system (tests/package/deb_in_pristine.sh).
 #
 #   scripts/fresh-check.sh [bookworm|trixie]      (default bookworm; needs root)
 #
@@ -232,6 +233,26 @@ test_suite() {
   in_system bash -c 'cd /root/helicoid && scripts/test.sh'
 }
 
+# The README's package command, then the .deb on a second pristine system, where apt-get must
+# resolve its dependencies; tests/package/deb_in_pristine.sh checks the installed program and
+# files and what apt-get remove leaves.
+package_in_pristine_system() {
+  local built deb=$cache/$suite-helicoid.deb
+  in_system bash -c 'cd /root/helicoid && cmake --preset release >/dev/null &&
+    cmake --build --preset release --target package'
+  built=$(find "$root/root/helicoid/build/release" -maxdepth 1 -name 'helicoid_*.deb')
+  if [ -z "$built" ] || [ "$(wc -l <<<"$built")" -ne 1 ]; then
+    echo "fresh-check: expected one helicoid_*.deb, found: $built" >&2
+    return 1
+  fi
+  cp "$built" "$deb"
+  cleanup
+  prepare_system
+  clone_repository
+  cp "$deb" "$root/root/$(basename "$built")"
+  in_system bash /root/helicoid/tests/package/deb_in_pristine.sh "/root/$(basename "$built")"
+}
+
 main() {
   step "tools on this machine" host_tools
   step "mirror" find_mirror
@@ -240,6 +261,7 @@ main() {
   step "clean clone" clone_repository
   step "run command (smoke test)" run_smoke_test
   step "test command" test_suite
+  step "package on a pristine system" package_in_pristine_system
 }
 
 # One line, so that bash has read the whole script before it runs any of it: an edit to this file

@@ -24,8 +24,9 @@ fail() {
 }
 
 # ---- manifest: RT_MANIFEST (24), resource 1, the one the loader reads at process start
-wrestool -x --raw --type=24 --name=1 "$exe" >"$work/manifest.xml" && [ -s "$work/manifest.xml" ] ||
-  fail "no manifest resource 1"
+# wrestool exits 0 also when it finds nothing.
+wrestool -x --raw --type=24 --name=1 "$exe" >"$work/manifest.xml"
+[ -s "$work/manifest.xml" ] || fail "no manifest resource 1"
 xmllint --noout "$work/manifest.xml" || fail "the manifest is not well-formed XML"
 xpath() { xmllint --xpath "$1" "$work/manifest.xml" 2>/dev/null || true; }
 [ "$(xpath "string(//*[local-name()='dpiAware'])")" = true/pm ] ||
@@ -39,8 +40,8 @@ awareness=$(xpath "string(//*[local-name()='dpiAwareness'])")
 echo "manifest: well-formed, DPI awareness '$awareness', supported OS, Common Controls 6"
 
 # ---- version record: RT_VERSION (16), resource 1
-wrestool -x --raw --type=16 --name=1 "$exe" >"$work/version.bin" && [ -s "$work/version.bin" ] ||
-  fail "no version resource 1"
+wrestool -x --raw --type=16 --name=1 "$exe" >"$work/version.bin"
+[ -s "$work/version.bin" ] || fail "no version resource 1"
 # VS_FIXEDFILEINFO follows its signature 0xFEEF04BD: the structure version, then the file
 # version as two little-endian words, major << 16 | minor and patch << 16 | build.
 IFS=. read -r major minor patch <<<"$version"
