@@ -238,7 +238,7 @@ test_suite() {
 # files and what apt-get remove leaves.
 package_in_pristine_system() {
   local built deb=$cache/$suite-helicoid.deb
-  in_system bash -c 'cd /root/helicoid && cmake --preset release >/dev/null &&
+  in_system bash -c 'cd /root/helicoid && scripts/install-deps.sh && cmake --preset release >/dev/null &&
     cmake --build --preset release --target package'
   built=$(find "$root/root/helicoid/build/release" -maxdepth 1 -name 'helicoid_*.deb')
   if [ -z "$built" ] || [ "$(wc -l <<<"$built")" -ne 1 ]; then
