@@ -9,6 +9,8 @@ run_packages=(
   # OpenGL: Mesa behind GLVND (the native program draws through GLX, the tools through EGL)
   libgl-dev libopengl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libsdl2-dev libpng-dev libx11-dev
+  # SDL's X11 message box draws with X core fonts; without one the start-up box cannot open
+  xfonts-base
 )
 test_packages=(
   libgtest-dev desktop-file-utils
@@ -20,10 +22,13 @@ test_packages=(
   # named here rather than left to its recommendations
   wine wine64 fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2
   libxrender1 libxxf86vm1
-  # fuzzing and memory checking
-  clang libclang-rt-14-dev valgrind
+  # fuzzing and memory checking (the sanitizer runtime is added below, named after clang's version)
+  clang valgrind
   # the formatting check
   clang-format
+  # packages: dpkg-shlibdeps for the .deb's dependencies, then lintian, the AppStream validator,
+  # wrestool and xmllint for the .exe's resources, unzip for the Windows zip
+  dpkg-dev lintian appstream icoutils libxml2-utils unzip
 )
 
 # The page: Emscripten (no ports: they download), and chromium for its end-to-end tests. Node.js
@@ -38,15 +43,43 @@ case "${1:-all}" in
   *) packages=("${run_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
 esac
 
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = installed ] || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The fuzzer and sanitizer runtimes come in a package versioned like the compiler that `clang`
+# depends on (14 on Debian 12, 19 on Debian 13). Empty while apt knows no clang yet.
+clang_runtime() {
+  local depends
+  depends=$(dpkg-query -W -f='${Depends}' clang 2>/dev/null ||
+    apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: //p')
+  sed -n 's/^\(.*[ ,]\)\{0,1\}clang-\([0-9][0-9]*\)\([ ,(].*\)\{0,1\}$/libclang-rt-\2-dev/p' \
+    <<<"$depends" | head -n 1
+}
 
-echo "Installing: ${missing[*]}"
+missing_of() {
+  local p status
+  for p in "$@"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [ "$status" = installed ] || echo "$p"
+  done
+}
+
+runtime=
+if [ "${1:-all}" != run ]; then
+  runtime=$(clang_runtime)
+  [ -z "$runtime" ] || packages+=("$runtime")
+fi
+mapfile -t missing < <(missing_of "${packages[@]}")
+if [ ${#missing[@]} -eq 0 ] && { [ "${1:-all}" = run ] || [ -n "$runtime" ]; }; then exit 0; fi
+
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "Updating the package lists"
+$sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
+if [ "${1:-all}" != run ] && [ -z "$runtime" ]; then
+  runtime=$(clang_runtime)
+  if [ -z "$runtime" ]; then
+    echo "install-deps.sh: apt knows no clang-N that the clang package depends on" >&2
+    exit 1
+  fi
+  missing+=("$runtime")
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,5 +1,5 @@
 # The Windows program: a GUI program (no console window) that needs no DLL beyond those that come
-# with Windows, and carries its icon group.
+# with Windows, and carries its icon group, version record and manifest.
 if(EXE STREQUAL "")
   message("SKIPPED: no Windows program named "
           "(configure with -DHELICOID_WINDOWS_PROGRAM=helicoid.exe)")
@@ -30,16 +30,18 @@ foreach(line IN LISTS imports)
   endif()
 endforeach()
 
-# The resources: exactly two types, RT_ICON (3) with the two images and RT_GROUP_ICON (14) with
-# the one group 101 (0x65) that the window class loads.
+# The resources: exactly four types, RT_ICON (3) with the two images, RT_GROUP_ICON (14) with the
+# one group 101 (0x65) that the window class loads, RT_VERSION (0x10) and RT_MANIFEST (0x18).
 string(FIND "${headers}" "The .rsrc Resource Directory section:" at)
 if(at LESS 0)
   message(FATAL_ERROR "${EXE} has no resources")
 endif()
 string(SUBSTRING "${headers}" ${at} -1 resources)
-if(NOT resources MATCHES "^[^\n]*\n[^\n]*Type Table:[^\n]*IDs: 2\n"
+if(NOT resources MATCHES "^[^\n]*\n[^\n]*Type Table:[^\n]*IDs: 4\n"
    OR NOT resources MATCHES "Entry: ID: 0x000003[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 2\n"
-   OR NOT resources MATCHES "Entry: ID: 0x00000e[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 1\n[^\n]*Entry: ID: 0x000065,")
-  message(FATAL_ERROR "${EXE} lacks icon group 101 with two images, or has other resources:\n"
-                      "${resources}")
+   OR NOT resources MATCHES "Entry: ID: 0x00000e[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 1\n[^\n]*Entry: ID: 0x000065,"
+   OR NOT resources MATCHES "Entry: ID: 0x000010[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 1\n[^\n]*Entry: ID: 0x000001,"
+   OR NOT resources MATCHES "Entry: ID: 0x000018[^\n]*\n[^\n]*Name Table:[^\n]*IDs: 1\n[^\n]*Entry: ID: 0x000001,")
+  message(FATAL_ERROR "${EXE} lacks icon group 101 with two images, version record 1 or "
+                      "manifest 1, or has other resources:\n${resources}")
 endif()

@@ -1,16 +1,21 @@
 // Draws the program's icon, a small helicoid on a dark tile, and writes it as an .ico with the two
-// images resource 101 holds: 32 by 32 at 16 colours and at 256 colours.
+// images resource 101 holds: 32 by 32 at 16 colours and at 256 colours. The same artwork, drawn
+// afresh at any size in true colour with soft edges, becomes the PNGs of Linux icon themes.
 //
-//   helicoid-gen-icon OUTPUT.ico
+//   helicoid-gen-icon OUTPUT.ico [OUTPUT.xpm]
+//   helicoid-gen-icon --png SIDE OUTPUT.png
 //
 // The picture is rendered at four times the size by splatting dense surface samples through a
 // depth buffer, averaged down, and reduced to each image's palette by median cut. Everything is
 // deterministic, so the committed res/helicoid.ico is exactly what this writes.
+#include "icon_png.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -40,23 +45,26 @@ constexpr double elevation = 0.35; // radians
 const double up_y = std::sin(elevation), up_z = std::cos(elevation);
 const double view_y = std::cos(elevation), view_z = -std::sin(elevation);
 
+// The oversampled picture, `side` fine pixels square.
 struct Fine {
-    std::vector<double> depth = std::vector<double>(fine_side * fine_side, 1e9);
-    std::vector<Colour> colour = std::vector<Colour>(fine_side * fine_side, tile);
+    explicit Fine(int side)
+        : side(side), scale(side / 2.45), depth(static_cast<size_t>(side) * side, 1e9),
+          colour(static_cast<size_t>(side) * side, tile) {}
+    int side;
+    double scale; // world units to fine pixels: the model spans about [-1, 1], inside the tile
+    std::vector<double> depth;
+    std::vector<Colour> colour;
 };
 
-// World units to fine pixels: the model spans about [-1, 1] each way, inside the tile.
-constexpr double scale = fine_side / 2.45;
-
 void splat(Fine &fine, double x, double y, double z, Colour c) {
-    const double sx = fine_side / 2.0 + x * scale;
-    const double sy = fine_side / 2.0 - (y * up_y + z * up_z) * scale;
+    const double sx = fine.side / 2.0 + x * fine.scale;
+    const double sy = fine.side / 2.0 - (y * up_y + z * up_z) * fine.scale;
     const int px = static_cast<int>(std::floor(sx));
     const int py = static_cast<int>(std::floor(sy));
-    if (px < 0 || py < 0 || px >= fine_side || py >= fine_side)
+    if (px < 0 || py < 0 || px >= fine.side || py >= fine.side)
         return;
     const double depth = y * view_y + z * view_z;
-    const int i = py * fine_side + px;
+    const size_t i = static_cast<size_t>(py) * fine.side + px;
     if (depth < fine.depth[i]) {
         fine.depth[i] = depth;
         fine.colour[i] = c;
@@ -72,13 +80,14 @@ Colour shade(Colour base, double nx, double ny, double nz) {
     return {std::min(1.0, base.r * k), std::min(1.0, base.g * k), std::min(1.0, base.b * k)};
 }
 
-void draw_helicoid(Fine &fine) {
+// `density` multiplies the samples along each direction, so that larger pictures have no holes.
+void draw_helicoid(Fine &fine, int density) {
     // x = u cos v, y = u sin v, z = c v: one and a half turns, a blade through the axis.
     constexpr double turns = 1.5;
     constexpr double height = 1.35;
     constexpr double v_end = turns * 2 * pi;
     constexpr double c = height / v_end;
-    constexpr int u_steps = 400, v_steps = 6000;
+    const int u_steps = 400 * density, v_steps = 6000 * density;
     for (int j = 0; j <= v_steps; ++j) {
         const double v = v_end * j / v_steps;
         const double cv = std::cos(v), sv = std::sin(v);
@@ -98,24 +107,25 @@ void draw_helicoid(Fine &fine) {
     }
 }
 
-void draw_axis(Fine &fine) {
+void draw_axis(Fine &fine, int density) {
     constexpr double radius = 0.06, half_length = 1.12;
-    for (int j = 0; j <= 800; ++j) {
-        const double z = -half_length + 2 * half_length * j / 800;
-        for (int i = 0; i < 90; ++i) {
-            const double a = 2 * pi * i / 90;
+    const int z_steps = 800 * density, around = 90 * density;
+    for (int j = 0; j <= z_steps; ++j) {
+        const double z = -half_length + 2 * half_length * j / z_steps;
+        for (int i = 0; i < around; ++i) {
+            const double a = 2 * pi * i / around;
             splat(fine, radius * std::cos(a), radius * std::sin(a), z,
                   shade(axis, std::cos(a), std::sin(a), 0.0));
         }
     }
 }
 
-// The tile: a square with rounded corners, in fine pixels.
-bool on_tile(int fx, int fy) {
-    constexpr double r = 6.0 * oversample;
+// The tile: a square with rounded corners, in fine pixels; the radius is 6 of 32 icon pixels.
+bool on_tile(int fx, int fy, int side) {
+    const double r = 0.1875 * side;
     const double x = fx + 0.5, y = fy + 0.5;
-    const double cx = std::clamp(x, r, fine_side - r);
-    const double cy = std::clamp(y, r, fine_side - r);
+    const double cx = std::clamp(x, r, side - r);
+    const double cy = std::clamp(y, r, side - r);
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
 }
 
@@ -129,10 +139,16 @@ struct Picture {
     std::array<bool, icon_side * icon_side> opaque{}; // top row first
 };
 
+Fine draw(int side) {
+    Fine fine(side);
+    const int density = std::max(1, (side + 127) / 128);
+    draw_helicoid(fine, density);
+    draw_axis(fine, density);
+    return fine;
+}
+
 Picture render() {
-    Fine fine;
-    draw_helicoid(fine);
-    draw_axis(fine);
+    const Fine fine = draw(fine_side);
     Picture picture;
     for (int y = 0; y < icon_side; ++y)
         for (int x = 0; x < icon_side; ++x) {
@@ -141,9 +157,9 @@ Picture render() {
             for (int sy = 0; sy < oversample; ++sy)
                 for (int sx = 0; sx < oversample; ++sx) {
                     const int fx = x * oversample + sx, fy = y * oversample + sy;
-                    if (!on_tile(fx, fy))
+                    if (!on_tile(fx, fy, fine_side))
                         continue;
-                    const Colour &c = fine.colour[fy * fine_side + fx];
+                    const Colour &c = fine.colour[static_cast<size_t>(fy) * fine_side + fx];
                     sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                     ++inside;
                 }
@@ -157,6 +173,39 @@ Picture render() {
             picture.rgb[i] = {level(sum.r), level(sum.g), level(sum.b)};
         }
     return picture;
+}
+
+// The artwork at `side` pixels as RGBA, top row first. Colour is the mean of a pixel's samples on
+// the tile and alpha their share, so the rounded corners come out smooth.
+std::vector<unsigned char> render_rgba(int side) {
+    const int sub = oversample * oversample;
+    const Fine fine = draw(side * oversample);
+    std::vector<unsigned char> rgba(static_cast<size_t>(side) * side * 4, 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            Colour sum = {0, 0, 0};
+            int inside = 0;
+            for (int sy = 0; sy < oversample; ++sy)
+                for (int sx = 0; sx < oversample; ++sx) {
+                    const int fx = x * oversample + sx, fy = y * oversample + sy;
+                    if (!on_tile(fx, fy, fine.side))
+                        continue;
+                    const Colour &c = fine.colour[static_cast<size_t>(fy) * fine.side + fx];
+                    sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
+                    ++inside;
+                }
+            if (inside == 0)
+                continue;
+            unsigned char *p = &rgba[(static_cast<size_t>(y) * side + x) * 4];
+            auto level = [](double v) {
+                return static_cast<unsigned char>(std::lround(255.0 * v));
+            };
+            p[0] = level(sum.r / inside);
+            p[1] = level(sum.g / inside);
+            p[2] = level(sum.b / inside);
+            p[3] = level(static_cast<double>(inside) / sub);
+        }
+    return rgba;
 }
 
 // ==== Palette reduction ====
@@ -353,8 +402,25 @@ bool write_file(const char *path, const std::string &data) {
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc == 4 && std::string(argv[1]) == "--png") {
+        char *end = nullptr;
+        const long side = std::strtol(argv[2], &end, 10);
+        if (*argv[2] == '\0' || *end != '\0' || side < 8 || side > 1024) {
+            std::fprintf(stderr, "%s: SIDE must be a whole number from 8 to 1024, not '%s'\n",
+                         argv[0], argv[2]);
+            return 2;
+        }
+        const int n = static_cast<int>(side);
+        std::string error;
+        if (!write_rgba_png(argv[3], n, render_rgba(n), &error)) {
+            std::fprintf(stderr, "%s: cannot write %s: %s\n", argv[0], argv[3], error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT.ico [OUTPUT.xpm]\n",
+        std::fprintf(stderr, "usage: %s OUTPUT.ico [OUTPUT.xpm]\n       %s --png SIDE OUTPUT.png\n",
+                     argc > 0 ? argv[0] : "helicoid-gen-icon",
                      argc > 0 ? argv[0] : "helicoid-gen-icon");
         return 2;
     }

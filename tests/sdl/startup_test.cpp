@@ -18,10 +18,10 @@ struct Outcome {
     std::string err;
 };
 
-Outcome run(const std::string &environment, const std::string &arguments) {
+// Runs a shell command with stderr to a file, collecting both outputs and the exit code.
+Outcome run_command(const std::string &shell_command) {
     const std::string err_file = ::testing::TempDir() + "startup_probe.err";
-    const std::string command =
-        environment + " " + STARTUP_PROBE + " " + arguments + " 2>" + err_file;
+    const std::string command = "{ " + shell_command + "; } 2>" + err_file;
     Outcome outcome;
     FILE *pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -36,6 +36,10 @@ Outcome run(const std::string &environment, const std::string &arguments) {
     text << err.rdbuf();
     outcome.err = text.str();
     return outcome;
+}
+
+Outcome run(const std::string &environment, const std::string &arguments) {
+    return run_command(environment + " " + STARTUP_PROBE + " " + arguments);
 }
 
 TEST(Startup, WinMainGetsTheModuleTheCommandLineAndSwShowDefaultAndItsResultIsTheExitCode) {
@@ -57,6 +61,21 @@ TEST(Startup, MessageBoxWorksBeforeAnyWindowExists) {
     const Outcome outcome = run("(" + answer + ") >/dev/null 2>&1 &", "box");
     EXPECT_EQ(outcome.out, "box answered 1\n");
     EXPECT_EQ(outcome.status, 0);
+    // A box that cannot open also answers 1, with its content on stderr instead.
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(Startup, ASignalThatEndsTheProgramTakesItsBoxAlong) {
+    // SDL's box is a child process with a window of its own; it must go when the program goes.
+    const std::string script =
+        "box() { xwininfo -root -children | grep -q '\"probe box\"'; };"
+        " for signal in TERM KILL; do " STARTUP_PROBE " box >/dev/null & pid=$!;"
+        " for i in $(seq 200); do box && break; sleep 0.05; done;"
+        " box || { echo \"$signal: no box\"; kill $pid; continue; };"
+        " kill -$signal $pid; wait $pid;"
+        " for i in $(seq 40); do box || break; sleep 0.05; done;"
+        " box && echo \"$signal: box left\" || echo \"$signal: box gone\"; done";
+    EXPECT_EQ(run_command(script).out, "TERM: box gone\nKILL: box gone\n");
 }
 
 TEST(Startup, WithoutADisplayOneLineNamesItAndTheExitCodeIsOne) {

@@ -21,7 +21,12 @@ std::string command_line(int argc, char **argv) {
         if (i > 1)
             line += ' ';
         const bool quote = std::strpbrk(argv[i], " \t") != nullptr || *argv[i] == '\0';
-        line += quote ? "\"" + std::string(argv[i]) + "\"" : std::string(argv[i]);
+        // Appended piecewise: GCC 12 warns falsely (-Wrestrict) about "\"" + std::string(...).
+        if (quote)
+            line += '"';
+        line += argv[i];
+        if (quote)
+            line += '"';
     }
     return line;
 }

@@ -54,6 +54,9 @@
 //   given instead. A colour-index request finds no format.
 // - SwapBuffers needs the window's context to be current (SDL swaps the current window only).
 // - While a message box is up, the layer's windows get no messages: SDL's box runs its own loop.
+// - When no message box can be shown (SDL's X11 box needs an X core font, which a bare X server
+//   lacks), MessageBoxA prints one line naming the cause, then the caption and the text, marked
+//   as the box's, on stderr, and answers IDOK as a dismissed box would.
 // - Pointer capture needs the window to have keyboard focus (SDL's rule); until focus arrives the
 //   layer retries, and SDL clamps the coordinates to the window meanwhile. Losing the focus ends
 //   the capture (SDL drops it then), as deactivation does on Windows.
@@ -63,7 +66,8 @@
 // - Maximising and then setting a size restores the window first (SDL keeps maximised windows at
 //   the window manager's size); a tiling window manager that refuses the size will keep resizing.
 // - Signals keep their default action: SDL's handlers would turn them into close requests that a
-//   modal message box could swallow.
+//   modal message box could swallow. SDL's box is a child process; on Linux it is killed when the
+//   program dies, elsewhere it may stay on screen until answered.
 #pragma once
 
 #include "platform/win32.h"

@@ -194,6 +194,13 @@ unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes);
 // Gives the SDL window its class's icon and cursor (resources.cpp).
 void apply_class_resources(const Window &window);
 
+// Why SDL's X11 message box cannot open on the display (no usable font), or empty when no reason
+// is known (box_font.cpp).
+std::string x11_message_box_problem();
+// While on, a process forked from now on (SDL's box, zenity) is killed when the program dies,
+// whatever ends it (box_child.cpp; Linux only).
+void box_children_die_with_program(bool on);
+
 // Takes SDL's pointer capture when the layer holds one and SDL has not granted it (events.cpp).
 void engage_capture();
 
