@@ -15,6 +15,10 @@ namespace sdl_layer {
 #if defined(SDL_VIDEO_DRIVER_X11)
 
 unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes) {
+    // SDL's EGL driver (the subset's ES context) already takes the closest depth, and then
+    // SDL_GL_GetProcAddress asks eglGetProcAddress, which answers glX names with non-null pointers.
+    if (SDL_GetHintBoolean(SDL_HINT_OPENGL_ES_DRIVER, SDL_FALSE))
+        return 0;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
