@@ -85,6 +85,8 @@ struct Run {
     std::vector<double> handled_ms; // from the WM_CHAR's dispatch to the swap
     // Quiet mode
     std::atomic<bool> stopped{false}; // the last frame before the loop blocks has been presented
+    Clock::time_point stopped_at;
+    double counted_seconds = -1; // from the last frame to the close request, as counted
     std::atomic<double> quiet_cpu{-1};
 };
 
@@ -106,6 +108,10 @@ void trace(const char *event, HWND hwnd, UINT message, WPARAM, LPARAM) {
         run.window = hwnd;
     if (std::strcmp(event, "dispatch") == 0 && message == WM_CHAR)
         run.dispatched_at_ns = now_ns();
+    if (std::strcmp(event, "dispatch") == 0 && message == WM_CLOSE && run.stopped) {
+        CALLGRIND_DUMP_STATS_AT("quiet viewer");
+        run.counted_seconds = seconds_since(run.stopped_at);
+    }
 }
 
 void on_present() {
@@ -121,9 +127,13 @@ void on_present() {
             PostQuitMessage(0);
         return;
     }
-    // idle_redraw removes itself before its last frame.
-    if (viewer.idle_function == nullptr)
+    // idle_redraw removes itself before its last frame. Callgrind zeroes only the calling thread's
+    // counts, so the main thread's count starts here and is dumped at the close request.
+    if (viewer.idle_function == nullptr && !run.stopped) {
+        CALLGRIND_ZERO_STATS;
+        run.stopped_at = Clock::now();
         run.stopped = true;
+    }
     if (run.frames == 1)
         run.startup_ms =
             std::chrono::duration<double, std::milli>(Clock::now() - run.box_answered).count();
@@ -191,12 +201,11 @@ Uint32 quiet_script(Uint32, void *) {
         if (!run.stopped)
             return 100;
         step = 2;
-        CALLGRIND_ZERO_STATS;
+        CALLGRIND_ZERO_STATS; // this thread's own count
         cpu_at_start = cpu_seconds();
         return static_cast<Uint32>(run.duration * 1000);
     default: {
         run.quiet_cpu = cpu_seconds() - cpu_at_start;
-        CALLGRIND_DUMP_STATS_AT("quiet viewer");
         SDL_Event quit{};
         quit.type = SDL_QUIT;
         SDL_PushEvent(&quit);
@@ -225,8 +234,10 @@ int viewer_mode(bool quiet) {
     WinMain(sdl_win32_module(), nullptr, const_cast<char *>(""), SW_SHOWDEFAULT);
     if (quiet) {
         // The window and its context are gone by now: there is no renderer to name.
-        std::printf("mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f\n", run.duration,
-                    run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration);
+        std::printf(
+            "mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f counted_seconds=%.2f\n",
+            run.duration, run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration,
+            run.counted_seconds);
         return 0;
     }
     std::sort(run.latencies_ms.begin(), run.latencies_ms.end());
