@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Counts instructions instead of timing: each frame mode runs under callgrind for N and for 2N
 # frames of the same poses, and the difference divided by N is one frame's cost, with start-up
-# and exit cancelled out. Also counts the quiet viewer and the viewer's start-up, and attributes
-# the viewer's extra cost over the lit bare loop by function. Writes its section of
+# and exit cancelled out. Also counts the quiet viewer and the viewer's start-up, and sets the
+# viewer's frame against the lit bare loop's, function by function. Writes its section of
 # bench/RESULTS.md.  Usage: bench/count.sh [N] [REPEATS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
