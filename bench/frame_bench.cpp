@@ -8,7 +8,13 @@
 //   --bare-lit SECONDS  the bare loop with the viewer's lights, materials and depth test switched
 //                     on once: what is left between it and the viewer is the loop's own cost
 //   --quiet SECONDS   the real WinMain, stopped by a click; reports its CPU time over SECONDS
-// Prints one line of key=value pairs.
+//   --viewer|--bare|--bare-lit --frames N
+//                     exactly N frames of the same poses and then exit, with no clock read, no
+//                     input and no tracer: for counting instructions under callgrind
+//                     (bench/count.sh)
+// Under callgrind the viewer modes also dump the counts at the information box and at the first
+// frame, counted runs drop what they counted before their fifth frame, and the quiet mode counts
+// only its quiet seconds. Prints one line of key=value pairs.
 #include "platform/opengl.h"
 #include "platform/sdl/sdl_win32.h"
 #include "scene/frame.h"
@@ -17,6 +23,13 @@
 
 #include <SDL.h>
 #include <sys/resource.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_DUMP_STATS_AT(name)
+#define CALLGRIND_ZERO_STATS
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -50,13 +63,18 @@ double cpu_seconds() {
 }
 
 constexpr int warm_up_frames = 30;
+// Counted runs start counting after this frame: llvmpipe compiles its shader variants in the
+// first frames, and what that compile costs varies with the heap's layout by about 1e6.
+constexpr int counted_warm_up_frames = 4;
 
 struct Run {
     double duration = 5;
+    long frame_limit = 0; // --frames: stop after exactly this many frames, and time nothing
+    GLint depth_bits = 0;
     HWND window = nullptr;
     Clock::time_point box_answered;
     double startup_ms = -1;
-    long frames = 0;
+    std::atomic<long> frames{0};
     long measured_frames = 0;
     Clock::time_point measuring_since;
     bool done = false;
@@ -66,6 +84,9 @@ struct Run {
     std::vector<double> latencies_ms;
     std::vector<double> handled_ms; // from the WM_CHAR's dispatch to the swap
     // Quiet mode
+    std::atomic<bool> stopped{false}; // the last frame before the loop blocks has been presented
+    Clock::time_point stopped_at;
+    double counted_seconds = -1; // from the last frame to the close request, as counted
     std::atomic<double> quiet_cpu{-1};
 };
 
@@ -77,6 +98,7 @@ long long now_ns() {
 }
 
 int answer_box(HWND, LPCSTR, LPCSTR, UINT) {
+    CALLGRIND_DUMP_STATS_AT("process start to information box");
     run.box_answered = Clock::now();
     return IDOK;
 }
@@ -86,10 +108,32 @@ void trace(const char *event, HWND hwnd, UINT message, WPARAM, LPARAM) {
         run.window = hwnd;
     if (std::strcmp(event, "dispatch") == 0 && message == WM_CHAR)
         run.dispatched_at_ns = now_ns();
+    if (std::strcmp(event, "dispatch") == 0 && message == WM_CLOSE && run.stopped) {
+        CALLGRIND_DUMP_STATS_AT("quiet viewer");
+        run.counted_seconds = seconds_since(run.stopped_at);
+    }
 }
 
 void on_present() {
     ++run.frames;
+    if (run.frames == 1)
+        CALLGRIND_DUMP_STATS_AT("information box to first frame");
+    if (run.frame_limit > 0) {
+        if (run.frames == 1)
+            glGetIntegerv(GL_DEPTH_BITS, &run.depth_bits);
+        if (run.frames == counted_warm_up_frames)
+            CALLGRIND_ZERO_STATS;
+        if (run.frames == run.frame_limit)
+            PostQuitMessage(0);
+        return;
+    }
+    // idle_redraw removes itself before its last frame. Callgrind zeroes only the calling thread's
+    // counts, so the main thread's count starts here and is dumped at the close request.
+    if (viewer.idle_function == nullptr && !run.stopped) {
+        CALLGRIND_ZERO_STATS;
+        run.stopped_at = Clock::now();
+        run.stopped = true;
+    }
     if (run.frames == 1)
         run.startup_ms =
             std::chrono::duration<double, std::milli>(Clock::now() - run.box_answered).count();
@@ -139,17 +183,25 @@ void push_mouse(Uint32 type) {
     SDL_PushEvent(&event);
 }
 
-// Timer thread for the quiet mode: a click once frames flow, then CPU time over the duration,
-// then the window manager's close request.
+// Timer thread for the quiet mode: a click once frames flow, then, once the last frame is out, CPU
+// time over the duration, then the window manager's close request. Waiting on frames rather than
+// on the clock keeps it right under callgrind, where a frame can take seconds.
 Uint32 quiet_script(Uint32, void *) {
     static int step = 0;
     static double cpu_at_start = 0;
-    switch (step++) {
+    switch (step) {
     case 0:
+        if (run.window == nullptr || run.frames < 2)
+            return 100;
         push_mouse(SDL_MOUSEBUTTONDOWN);
         push_mouse(SDL_MOUSEBUTTONUP);
-        return 500; // let the last frame be drawn
+        step = 1;
+        return 100;
     case 1:
+        if (!run.stopped)
+            return 100;
+        step = 2;
+        CALLGRIND_ZERO_STATS; // this thread's own count
         cpu_at_start = cpu_seconds();
         return static_cast<Uint32>(run.duration * 1000);
     default: {
@@ -164,8 +216,14 @@ Uint32 quiet_script(Uint32, void *) {
 
 int viewer_mode(bool quiet) {
     sdl_win32_set_message_box_hook(answer_box);
-    sdl_win32_set_tracer(trace);
     sdl_win32_set_present_hook(on_present);
+    if (run.frame_limit > 0) {
+        viewer.spin_active = 1;
+        WinMain(sdl_win32_module(), nullptr, const_cast<char *>(""), SW_SHOWDEFAULT);
+        std::printf("mode=viewer frames=%ld depth_bits=%d\n", run.frames.load(), run.depth_bits);
+        return 0;
+    }
+    sdl_win32_set_tracer(trace);
     if (quiet) {
         run.duration = std::max(run.duration, 1.0);
         SDL_AddTimer(1000, quiet_script, nullptr);
@@ -176,8 +234,10 @@ int viewer_mode(bool quiet) {
     WinMain(sdl_win32_module(), nullptr, const_cast<char *>(""), SW_SHOWDEFAULT);
     if (quiet) {
         // The window and its context are gone by now: there is no renderer to name.
-        std::printf("mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f\n", run.duration,
-                    run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration);
+        std::printf(
+            "mode=quiet seconds=%.1f cpu_seconds=%.4f cpu_percent=%.3f counted_seconds=%.2f\n",
+            run.duration, run.quiet_cpu.load(), 100.0 * run.quiet_cpu.load() / run.duration,
+            run.counted_seconds);
         return 0;
     }
     std::sort(run.latencies_ms.begin(), run.latencies_ms.end());
@@ -248,15 +308,29 @@ int bare_mode(bool lit) {
             }
         glEnd();
         SDL_GL_SwapWindow(window);
+        if (run.frame_limit > 0) {
+            if (++frames == counted_warm_up_frames)
+                CALLGRIND_ZERO_STATS;
+            if (frames == run.frame_limit)
+                break;
+            continue;
+        }
         if (++frames == warm_up_frames)
             since = Clock::now();
         if (frames > warm_up_frames && (++measured, seconds_since(since) >= run.duration))
             break;
     }
-    const double fps = measured / seconds_since(since);
-    std::printf("mode=%s fps=%.2f frame_ms=%.3f peak_rss_kib=%ld renderer=\"%s\"\n",
-                lit ? "bare-lit" : "bare", fps, 1000.0 / fps, peak_resident_kib(),
-                reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
+    if (run.frame_limit > 0) {
+        GLint depth_bits = 0;
+        glGetIntegerv(GL_DEPTH_BITS, &depth_bits);
+        std::printf("mode=%s frames=%ld depth_bits=%d renderer=\"%s\"\n", lit ? "bare-lit" : "bare",
+                    frames, depth_bits, reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
+    } else {
+        const double fps = measured / seconds_since(since);
+        std::printf("mode=%s fps=%.2f frame_ms=%.3f peak_rss_kib=%ld renderer=\"%s\"\n",
+                    lit ? "bare-lit" : "bare", fps, 1000.0 / fps, peak_resident_kib(),
+                    reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
+    }
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     return 0;
@@ -266,12 +340,22 @@ int bare_mode(bool lit) {
 
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (argc != 3 ||
+    const bool counted = argc == 4 && std::string(argv[2]) == "--frames" && mode != "--quiet";
+    if ((argc != 3 && !counted) ||
         (mode != "--viewer" && mode != "--bare" && mode != "--bare-lit" && mode != "--quiet")) {
-        std::fprintf(stderr, "usage: helicoid-bench --viewer|--bare|--bare-lit|--quiet SECONDS\n");
+        std::fprintf(stderr, "usage: helicoid-bench --viewer|--bare|--bare-lit|--quiet SECONDS\n"
+                             "       helicoid-bench --viewer|--bare|--bare-lit --frames N\n");
         return 2;
     }
-    run.duration = std::atof(argv[2]);
+    if (counted) {
+        run.frame_limit = std::atol(argv[3]);
+        if (run.frame_limit < 1) {
+            std::fprintf(stderr, "helicoid-bench: --frames needs a positive count\n");
+            return 2;
+        }
+    } else {
+        run.duration = std::atof(argv[2]);
+    }
     std::string error;
     if (!sdl_win32_start(error)) {
         std::fprintf(stderr, "helicoid-bench: %s\n", error.c_str());

@@ -129,6 +129,19 @@ TEST_F(Queue, OrderIsPostedThenQuitThenInputThenPaintThenTimer) {
     expect_log({"get WM_KEYDOWN 0x43", "get WM_CHAR 99", "get WM_QUIT 9", "get WM_KEYUP 0x43"});
 }
 
+// GetMessageA right after a peek skips polling the display, but not the events already in SDL's
+// queue: input that came in between still goes before the peeked WM_PAINT.
+TEST_F(Queue, GetAfterPeekStillTakesInputThatArrivedInBetween) {
+    const HWND hwnd = create_shown_window();
+    push_window_event(hwnd, SDL_WINDOWEVENT_EXPOSED);
+    logged_events = {"get", "peek"};
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    push_key(hwnd, SDLK_x, false);
+    ASSERT_EQ(GetMessageA(&msg, nullptr, 0, 0), TRUE);
+    expect_log({"peek WM_PAINT", "get WM_KEYUP 0x58"});
+}
+
 TEST_F(Queue, TimerIsLowPriorityDoesNotPileUpAndDiesWithItsWindow) {
     const HWND hwnd = create_shown_window();
     EXPECT_EQ(SetTimer(hwnd, 1, 100, nullptr), 1u);

@@ -361,9 +361,10 @@ void translate_event(const SDL_Event &event) {
     }
 }
 
-void pump_events() {
+void pump_events(bool poll_display) {
     engage_capture();
-    SDL_PumpEvents();
+    if (poll_display)
+        SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
         translate_event(event);

@@ -36,8 +36,8 @@ QueuedMessage take_front(std::deque<QueuedMessage> &queue) {
 
 // The next message in Win32's order. With `remove` it is taken out, except WM_PAINT, which stays
 // until the window is validated.
-bool next_message(MSG &msg, bool remove) {
-    pump_events();
+bool next_message(MSG &msg, bool remove, bool poll_display = true) {
+    pump_events(poll_display);
     State &s = state();
     if (!s.posted.empty()) {
         msg = s.posted.front().msg;
@@ -157,8 +157,10 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
         return FALSE;
     }
     const bool take = (remove & PM_REMOVE) != 0;
+    state().peeked_after_poll = false;
     if (!next_message(*msg, take))
         return FALSE;
+    state().peeked_after_poll = !take;
     trace(take ? "get" : "peek", msg->hwnd, msg->message, msg->wParam, msg->lParam);
     return TRUE;
 }
@@ -166,8 +168,14 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
     if (msg == nullptr || !filter_supported("GetMessageA", hwnd, filter_min, filter_max))
         return -1;
-    while (!next_message(*msg, true))
+    // After a peek that found a message, as in the viewer's loop, the display was polled a moment
+    // ago: polling it again (a round of X11 calls) would only repeat that work.
+    bool poll_display = !state().peeked_after_poll;
+    state().peeked_after_poll = false;
+    while (!next_message(*msg, true, poll_display)) {
         wait_for_event();
+        poll_display = true;
+    }
     trace("get", msg->hwnd, msg->message, msg->wParam, msg->lParam);
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }

@@ -128,6 +128,8 @@ struct State {
 
     std::deque<QueuedMessage> posted;
     std::deque<QueuedMessage> input;
+    // PeekMessageA has just polled the display and reported a message that is still first.
+    bool peeked_after_poll = false;
     bool quit_requested = false;
     int quit_code = 0;
     HWND capture = nullptr;
@@ -177,8 +179,9 @@ MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 void queue_input(const MSG &msg, std::string chars = {}, bool takes_text = false);
 void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Moves every SDL event into the queues, calling window procedures for sent messages.
-void pump_events();
+// Moves every SDL event into the queues, calling window procedures for sent messages. Without
+// `poll_display` only the events already in SDL's queue are taken (those pushed by other threads).
+void pump_events(bool poll_display = true);
 void translate_event(const SDL_Event &event);
 
 // Makes an SDL window for the window's title, place, size, style and visibility (window.cpp).
