@@ -57,8 +57,11 @@ step() {
 
 # Runs a command inside the system under test with a fresh user's environment.
 in_system() {
+  local trust=()
+  [ ! -f "$root/etc/ssl/machine/ca-certificates.crt" ] ||
+    trust=(NODE_EXTRA_CA_CERTS=/etc/ssl/machine/ca-certificates.crt)
   chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "${trust[@]}" "$@"
 }
 
 cleanup() {
@@ -186,6 +189,12 @@ deb $mirror $suite-updates main
 deb $security_mirror $suite-security main
 EOF
   cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+  # The machine's certificate authorities, like its resolver: where the way out to the npm
+  # registry passes a proxy with an authority of its own, npm inside needs it as npm here does.
+  if [ -f /etc/ssl/certs/ca-certificates.crt ]; then
+    mkdir -p "$root/etc/ssl/machine"
+    cp -L /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/machine/ca-certificates.crt"
+  fi
   # Packages must not start services in a chroot.
   printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
   chmod +x "$root/usr/sbin/policy-rc.d"
