@@ -1,5 +1,17 @@
 // Just enough PNG for comparing pictures: 8-bit RGB or RGBA, not interlaced, in and out.
-import { crc32, deflateSync, inflateSync } from 'node:zlib';
+import { deflateSync, inflateSync } from 'node:zlib';
+
+// zlib's crc32 arrived in Node.js 20.15; Debian 12 has 18.
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const b of bytes) c = crcTable[(c ^ b) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
+}
 
 export function decodePng(buffer) {
   if (buffer.readUInt32BE(0) !== 0x89504e47) throw new Error('not a PNG');
