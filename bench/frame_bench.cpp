@@ -17,6 +17,7 @@
 // only its quiet seconds. Prints one line of key=value pairs.
 #include "platform/opengl.h"
 #include "platform/sdl/sdl_win32.h"
+#include "platform/sdl/test_support.h"
 #include "scene/frame.h"
 #include "scene/scene_setup.h"
 #include "scene/viewer_state.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/sdl/sdl_win32.h"
+#include "platform/sdl/test_support.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

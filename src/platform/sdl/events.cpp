@@ -12,7 +12,29 @@ namespace {
 
 constexpr WPARAM vk_unknown = 0xFF;
 
-// Win32 virtual-key codes; letters and digits are their upper-case ASCII codes.
+// Win32 virtual-key codes of the keys that are not letters, digits or function keys.
+// clang-format off
+constexpr struct {
+    SDL_Keycode key;
+    BYTE code;
+} virtual_keys[] = {
+    {SDLK_BACKSPACE, 0x08}, {SDLK_TAB, 0x09}, {SDLK_RETURN, 0x0D}, {SDLK_KP_ENTER, 0x0D},
+    {SDLK_LSHIFT, 0x10}, {SDLK_RSHIFT, 0x10}, {SDLK_LCTRL, 0x11}, {SDLK_RCTRL, 0x11},
+    {SDLK_LALT, 0x12}, {SDLK_RALT, 0x12}, {SDLK_PAUSE, 0x13}, {SDLK_CAPSLOCK, 0x14},
+    {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_SPACE, 0x20}, {SDLK_PAGEUP, 0x21}, {SDLK_PAGEDOWN, 0x22},
+    {SDLK_END, 0x23}, {SDLK_HOME, 0x24}, {SDLK_LEFT, 0x25}, {SDLK_UP, 0x26},
+    {SDLK_RIGHT, 0x27}, {SDLK_DOWN, 0x28}, {SDLK_PRINTSCREEN, 0x2C}, {SDLK_INSERT, 0x2D},
+    {SDLK_DELETE, 0x2E}, {SDLK_LGUI, 0x5B}, {SDLK_RGUI, 0x5C}, {SDLK_APPLICATION, 0x5D},
+    {SDLK_KP_0, 0x60}, {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B}, {SDLK_KP_MINUS, 0x6D},
+    {SDLK_KP_PERIOD, 0x6E}, {SDLK_KP_DIVIDE, 0x6F}, {SDLK_NUMLOCKCLEAR, 0x90},
+    {SDLK_SCROLLLOCK, 0x91}, {SDLK_SEMICOLON, 0xBA}, {SDLK_EQUALS, 0xBB}, {SDLK_COMMA, 0xBC},
+    {SDLK_MINUS, 0xBD}, {SDLK_PERIOD, 0xBE}, {SDLK_SLASH, 0xBF}, {SDLK_BACKQUOTE, 0xC0},
+    {SDLK_LEFTBRACKET, 0xDB}, {SDLK_BACKSLASH, 0xDC}, {SDLK_RIGHTBRACKET, 0xDD},
+    {SDLK_QUOTE, 0xDE},
+};
+// clang-format on
+
+// Letters and digits are their upper-case ASCII codes.
 WPARAM virtual_key(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z)
         return static_cast<WPARAM>('A' + (key - SDLK_a));
@@ -22,100 +44,10 @@ WPARAM virtual_key(SDL_Keycode key) {
         return static_cast<WPARAM>(0x70 + (key - SDLK_F1));
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
         return static_cast<WPARAM>(0x61 + (key - SDLK_KP_1));
-    switch (key) {
-    case SDLK_BACKSPACE:
-        return 0x08;
-    case SDLK_TAB:
-        return 0x09;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        return 0x0D;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return 0x10;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-        return 0x11;
-    case SDLK_LALT:
-    case SDLK_RALT:
-        return 0x12;
-    case SDLK_PAUSE:
-        return 0x13;
-    case SDLK_CAPSLOCK:
-        return 0x14;
-    case SDLK_ESCAPE:
-        return VK_ESCAPE;
-    case SDLK_SPACE:
-        return 0x20;
-    case SDLK_PAGEUP:
-        return 0x21;
-    case SDLK_PAGEDOWN:
-        return 0x22;
-    case SDLK_END:
-        return 0x23;
-    case SDLK_HOME:
-        return 0x24;
-    case SDLK_LEFT:
-        return 0x25;
-    case SDLK_UP:
-        return 0x26;
-    case SDLK_RIGHT:
-        return 0x27;
-    case SDLK_DOWN:
-        return 0x28;
-    case SDLK_PRINTSCREEN:
-        return 0x2C;
-    case SDLK_INSERT:
-        return 0x2D;
-    case SDLK_DELETE:
-        return 0x2E;
-    case SDLK_LGUI:
-        return 0x5B;
-    case SDLK_RGUI:
-        return 0x5C;
-    case SDLK_APPLICATION:
-        return 0x5D;
-    case SDLK_KP_0:
-        return 0x60;
-    case SDLK_KP_MULTIPLY:
-        return 0x6A;
-    case SDLK_KP_PLUS:
-        return 0x6B;
-    case SDLK_KP_MINUS:
-        return 0x6D;
-    case SDLK_KP_PERIOD:
-        return 0x6E;
-    case SDLK_KP_DIVIDE:
-        return 0x6F;
-    case SDLK_NUMLOCKCLEAR:
-        return 0x90;
-    case SDLK_SCROLLLOCK:
-        return 0x91;
-    case SDLK_SEMICOLON:
-        return 0xBA;
-    case SDLK_EQUALS:
-        return 0xBB;
-    case SDLK_COMMA:
-        return 0xBC;
-    case SDLK_MINUS:
-        return 0xBD;
-    case SDLK_PERIOD:
-        return 0xBE;
-    case SDLK_SLASH:
-        return 0xBF;
-    case SDLK_BACKQUOTE:
-        return 0xC0;
-    case SDLK_LEFTBRACKET:
-        return 0xDB;
-    case SDLK_BACKSLASH:
-        return 0xDC;
-    case SDLK_RIGHTBRACKET:
-        return 0xDD;
-    case SDLK_QUOTE:
-        return 0xDE;
-    default:
-        return vk_unknown;
-    }
+    for (const auto &entry : virtual_keys)
+        if (entry.key == key)
+            return entry.code;
+    return vk_unknown;
 }
 
 // The characters Windows translates but SDL never sends as text (it drops control characters).
@@ -139,44 +71,6 @@ char control_character(const SDL_Keysym &key) {
     return 0;
 }
 
-// Repeat count 1; bit 30 says the key was already down, bit 31 that it is being released.
-LPARAM key_lparam(bool down, bool repeat) {
-    DWORD bits = 1;
-    if (!down || repeat)
-        bits |= 1u << 30;
-    if (!down)
-        bits |= 1u << 31;
-    return static_cast<LPARAM>(bits);
-}
-
-// An ANSI window's characters: Latin-1 passes, the rest becomes '?'.
-std::string ansi_from_utf8(const char *text) {
-    std::string out;
-    const auto *p = reinterpret_cast<const unsigned char *>(text);
-    while (*p != 0) {
-        unsigned code = *p;
-        int length = 1;
-        if (*p >= 0xF0) {
-            code = *p & 0x07u;
-            length = 4;
-        } else if (*p >= 0xE0) {
-            code = *p & 0x0Fu;
-            length = 3;
-        } else if (*p >= 0xC0) {
-            code = *p & 0x1Fu;
-            length = 2;
-        }
-        int i = 1;
-        for (; i < length && (p[i] & 0xC0u) == 0x80u; ++i)
-            code = (code << 6) | (p[i] & 0x3Fu);
-        if (i < length || (length == 1 && *p >= 0x80))
-            code = '?';
-        p += i;
-        out += code < 256 ? static_cast<char>(code) : '?';
-    }
-    return out;
-}
-
 WPARAM modifier_flags() {
     const SDL_Keymod mod = SDL_GetModState();
     return ((mod & KMOD_SHIFT) != 0 ? MK_SHIFT : 0) | ((mod & KMOD_CTRL) != 0 ? MK_CONTROL : 0);
@@ -187,43 +81,19 @@ void key_event(const SDL_KeyboardEvent &key) {
     if (window == nullptr || window->destroying)
         return;
     const bool down = key.type == SDL_KEYDOWN;
-    const MSG msg = make_message(window->handle, down ? WM_KEYDOWN : WM_KEYUP,
-                                 virtual_key(key.keysym.sym), key_lparam(down, key.repeat != 0));
     const char control = down ? control_character(key.keysym) : 0;
-    queue_input(msg, control != 0 ? std::string(1, control) : std::string(), down && control == 0);
+    // A key with text gets it from the SDL_TEXTINPUT that follows its key-down.
+    queue_key(window->handle, down, virtual_key(key.keysym.sym), key.repeat != 0,
+              control != 0 ? std::string(1, control) : std::string(), control == 0);
 }
 
-// SDL sends a key's text right after its key-down: the text becomes that key-down's characters.
 void text_event(const SDL_TextInputEvent &text) {
     // Left Alt makes system keys on Windows (WM_SYSCHAR), which the viewer never sees.
     if ((SDL_GetModState() & KMOD_LALT) != 0)
         return;
-    const std::string chars = ansi_from_utf8(text.text);
-    State &s = state();
-    for (auto it = s.input.rbegin(); it != s.input.rend(); ++it) {
-        if (it->msg.message != WM_KEYDOWN)
-            continue;
-        if (it->takes_text) {
-            it->chars += chars;
-            it->takes_text = false;
-            return;
-        }
-        break;
-    }
-    const bool key_down_queued =
-        std::any_of(s.input.begin(), s.input.end(),
-                    [](const QueuedMessage &queued) { return queued.msg.message == WM_KEYDOWN; });
-    if (!key_down_queued && s.key_down.message == WM_KEYDOWN && s.key_down_takes_text) {
-        s.key_down_chars += chars;
-        s.key_down_takes_text = false;
-        return;
-    }
-    // Late text (an input method's) whose key-down is long translated: post it as it comes.
     const Window *window = window_of_sdl_id(text.windowID);
-    if (window == nullptr || window->destroying)
-        return;
-    for (const char c : chars)
-        queue_posted(window->handle, WM_CHAR, static_cast<unsigned char>(c), 1);
+    text_arrived(window != nullptr && !window->destroying ? window->handle : nullptr,
+                 ansi_from_utf8(text.text));
 }
 
 // ==== Pointer ====
@@ -257,7 +127,7 @@ void pointer_event(Uint32 sdl_window_id, UINT message, int x, int y, WPARAM flag
 // ==== Window manager ====
 
 void window_event(const SDL_WindowEvent &event) {
-    Window *window = window_of_sdl_id(event.windowID);
+    SdlWindow *window = window_of_sdl_id(event.windowID);
     if (window == nullptr || window->destroying)
         return;
     const HWND hwnd = window->handle;
@@ -321,10 +191,6 @@ void close_all() {
     }
 }
 
-} // namespace
-
-namespace sdl_layer {
-
 // ==== Pumping ====
 
 void translate_event(const SDL_Event &event) {
@@ -361,51 +227,45 @@ void translate_event(const SDL_Event &event) {
     }
 }
 
-void pump_events(bool poll_display) {
+} // namespace
+
+// ==== The shared rules' event and capture hooks ====
+
+std::uint64_t win32_core::now_ms() {
+    return SDL_GetTicks64();
+}
+
+void win32_core::pump_events(bool poll) {
     engage_capture();
-    if (poll_display)
+    if (poll)
         SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
         translate_event(event);
 }
 
-void engage_capture() {
-    State &s = state();
-    if (s.capture != nullptr && !s.capture_engaged && SDL_CaptureMouse(SDL_TRUE) == 0)
-        s.capture_engaged = true;
+// SDL waits on the display connection once a window exists; before that it polls each ms.
+void win32_core::wait_for_events(int timeout_ms) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, timeout_ms) == 1)
+        translate_event(event);
 }
 
-} // namespace sdl_layer
-
-// ==== Pointer capture ====
-
-HWND WINAPI SetCapture(HWND hwnd) {
-    State &s = state();
-    const Window *window = find_window(hwnd);
-    if (window == nullptr || window->destroying)
-        return nullptr;
-    const HWND previous = s.capture;
-    if (previous != hwnd) {
-        s.capture = hwnd;
-        s.capture_engaged = false;
-    }
-    // Without SDL's capture the pointer's coordinates are clamped to the window.
+// Without SDL's capture the pointer's coordinates are clamped to the window.
+void win32_core::take_pointer(bool anew) {
+    if (anew)
+        sdl_state().capture_engaged = false;
     engage_capture();
-    // The window that loses the capture hears of it before the call returns, as on Windows.
-    if (previous != nullptr && previous != hwnd)
-        send_message(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
-    return previous;
 }
 
-BOOL WINAPI ReleaseCapture() {
-    State &s = state();
-    if (s.capture_engaged)
+void win32_core::let_pointer_go() {
+    if (sdl_state().capture_engaged)
         SDL_CaptureMouse(SDL_FALSE);
-    const HWND previous = s.capture;
-    s.capture = nullptr;
-    s.capture_engaged = false;
-    if (previous != nullptr)
-        send_message(previous, WM_CAPTURECHANGED, 0, 0);
-    return TRUE;
+    sdl_state().capture_engaged = false;
+}
+
+void sdl_layer::engage_capture() {
+    if (state().capture != nullptr && !sdl_state().capture_engaged &&
+        SDL_CaptureMouse(SDL_TRUE) == 0)
+        sdl_state().capture_engaged = true;
 }

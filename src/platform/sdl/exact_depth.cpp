@@ -14,7 +14,7 @@ namespace sdl_layer {
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 
-unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes) {
+unsigned long exact_depth_visual(SDL_Window *window, const Sizes &sizes) {
     // SDL's EGL driver (the subset's ES context) already takes the closest depth, and then
     // SDL_GL_GetProcAddress asks eglGetProcAddress, which answers glX names with non-null pointers.
     if (SDL_GetHintBoolean(SDL_HINT_OPENGL_ES_DRIVER, SDL_FALSE))
@@ -30,37 +30,20 @@ unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes) {
         reinterpret_cast<Attribute>(SDL_GL_GetProcAddress("glXGetFBConfigAttrib"));
     if (choose == nullptr || attribute == nullptr)
         return 0;
-    const int request[] = {GLX_X_RENDERABLE,
-                           True,
-                           GLX_DRAWABLE_TYPE,
-                           GLX_WINDOW_BIT,
-                           GLX_RENDER_TYPE,
-                           GLX_RGBA_BIT,
-                           GLX_X_VISUAL_TYPE,
-                           GLX_TRUE_COLOR,
-                           GLX_DOUBLEBUFFER,
-                           sizes.double_buffer ? True : False,
-                           GLX_RED_SIZE,
-                           sizes.red,
-                           GLX_GREEN_SIZE,
-                           sizes.green,
-                           GLX_BLUE_SIZE,
-                           sizes.blue,
-                           GLX_ALPHA_SIZE,
-                           sizes.alpha,
-                           GLX_DEPTH_SIZE,
-                           sizes.depth,
-                           GLX_STENCIL_SIZE,
-                           sizes.stencil,
-                           GLX_ACCUM_RED_SIZE,
-                           sizes.accum_red,
-                           GLX_ACCUM_GREEN_SIZE,
-                           sizes.accum_green,
-                           GLX_ACCUM_BLUE_SIZE,
-                           sizes.accum_blue,
-                           GLX_ACCUM_ALPHA_SIZE,
-                           sizes.accum_alpha,
+    // clang-format off
+    const int request[] = {GLX_X_RENDERABLE, True,
+                           GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
+                           GLX_RENDER_TYPE, GLX_RGBA_BIT,
+                           GLX_X_VISUAL_TYPE, GLX_TRUE_COLOR,
+                           GLX_DOUBLEBUFFER, sizes.double_buffer ? True : False,
+                           GLX_RED_SIZE, sizes.red,
+                           GLX_GREEN_SIZE, sizes.green,
+                           GLX_BLUE_SIZE, sizes.blue,
+                           GLX_ALPHA_SIZE, sizes.alpha,
+                           GLX_DEPTH_SIZE, sizes.depth,
+                           GLX_STENCIL_SIZE, sizes.stencil,
                            None};
+    // clang-format on
     Display *display = info.info.x11.display;
     int count = 0;
     GLXFBConfig *configs = choose(display, DefaultScreen(display), request, &count);
@@ -80,7 +63,7 @@ unsigned long exact_depth_visual(SDL_Window *window, const GlSizes &sizes) {
 
 #else
 
-unsigned long exact_depth_visual(SDL_Window *, const GlSizes &) {
+unsigned long exact_depth_visual(SDL_Window *, const Sizes &) {
     return 0;
 }
 

@@ -42,8 +42,8 @@ void print_box(const char *caption, const char *text, const std::string &cause) 
 } // namespace
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    if (state().message_box_hook != nullptr)
-        return state().message_box_hook(owner, text, caption, type);
+    if (sdl_state().message_box_hook != nullptr)
+        return sdl_state().message_box_hook(owner, text, caption, type);
     constexpr UINT mb_iconwarning = 0x30;
     constexpr UINT mb_iconinformation = 0x40;
     Uint32 flags = 0;
@@ -65,7 +65,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     SDL_Window *parent = nullptr;
     if (owner != nullptr) {
-        const Window *window = find_window(owner);
+        const SdlWindow *window = find_sdl_window(owner);
         if (window == nullptr)
             return 0; // ERROR_INVALID_WINDOW_HANDLE
         parent = window->sdl;

@@ -1,4 +1,4 @@
-// The layer's state, its lookups and diagnostics, and starting and stopping SDL's video.
+// The layer's state and lookups, starting and stopping SDL's video, and the hooks for tests.
 #include "platform/sdl/state.h"
 
 #include <cstdio>
@@ -7,51 +7,29 @@
 
 namespace sdl_layer {
 
-// ==== State, lookups, diagnostics ====
+// ==== State and lookups ====
 
-State &state() {
-    static State the_state;
+SdlState &sdl_state() {
+    static SdlState the_state;
     return the_state;
 }
 
-Window *find_window(HWND hwnd) {
-    const auto it = state().windows.find(handle_key(hwnd));
-    return it == state().windows.end() ? nullptr : it->second.get();
+SdlWindow *find_sdl_window(HWND hwnd) {
+    return static_cast<SdlWindow *>(find_window(hwnd));
 }
 
-Window *window_of_dc(HDC dc) {
-    if (dc == nullptr)
-        return nullptr;
-    for (auto &entry : state().windows)
-        if (entry.second->dc == dc)
-            return entry.second.get();
-    return nullptr;
+SdlWindow *sdl_window_of_dc(HDC dc) {
+    return static_cast<SdlWindow *>(window_of_dc(dc));
 }
 
-Window *window_of_sdl_id(Uint32 sdl_window_id) {
+SdlWindow *window_of_sdl_id(Uint32 sdl_window_id) {
     for (auto &entry : state().windows) {
-        Window &window = *entry.second;
-        if (window.sdl != nullptr && SDL_GetWindowID(window.sdl) == sdl_window_id)
-            return &window;
+        auto *window = static_cast<SdlWindow *>(entry.second.get());
+        if (window != nullptr && window->sdl != nullptr &&
+            SDL_GetWindowID(window->sdl) == sdl_window_id)
+            return window;
     }
     return nullptr;
-}
-
-void unsupported(const char *call, const char *what) {
-    std::fprintf(stderr, "helicoid: %s: %s is not supported on this platform\n", call, what);
-}
-
-void trace(const char *event, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (state().tracer != nullptr)
-        state().tracer(event, hwnd, message, wparam, lparam);
-}
-
-LRESULT send_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    const Window *window = find_window(hwnd);
-    if (window == nullptr)
-        return 0;
-    trace("send", hwnd, message, wparam, lparam);
-    return window->window_class->proc(hwnd, message, wparam, lparam);
 }
 
 } // namespace sdl_layer
@@ -61,9 +39,6 @@ using namespace sdl_layer;
 // ==== Starting and stopping ====
 
 namespace {
-
-// The module handle only has to be non-null and stable; resources are looked up by it.
-char module_tag;
 
 bool is_display_driver(const char *name) {
     // SDL falls back to these when no display answers; they would show nothing.
@@ -119,7 +94,7 @@ std::string display_name() {
 } // namespace
 
 bool sdl_win32_start(std::string &error) {
-    if (state().started)
+    if (sdl_state().started)
         return true;
     // A Windows GUI process dies of signals; SDL's handlers would turn them into close requests.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -143,33 +118,36 @@ bool sdl_win32_start(std::string &error) {
         return false;
     }
     SDL_StartTextInput();
-    state().started = true;
+    sdl_state().started = true;
     return true;
 }
 
 void sdl_win32_stop() {
-    if (!state().started)
+    SdlState &s = sdl_state();
+    if (!s.started)
         return;
     while (!state().windows.empty())
         DestroyWindow(state().windows.begin()->second->handle);
-    if (state().arrow != nullptr)
-        SDL_FreeCursor(state().arrow);
-    state().arrow = nullptr;
+    if (s.arrow != nullptr)
+        SDL_FreeCursor(s.arrow);
+    s.arrow = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Quit();
-    state().started = false;
+    s.started = false;
 }
 
 HINSTANCE sdl_win32_module() {
-    return reinterpret_cast<HINSTANCE>(&module_tag);
+    return module_handle();
 }
 
+// ==== For tests and benchmarks ====
+
 void sdl_win32_set_present_hook(void (*hook)()) {
-    state().present_hook = hook;
+    sdl_state().present_hook = hook;
 }
 
 void sdl_win32_set_message_box_hook(SdlWin32MessageBoxHook hook) {
-    state().message_box_hook = hook;
+    sdl_state().message_box_hook = hook;
 }
 
 void sdl_win32_set_tracer(SdlWin32Tracer tracer) {
@@ -177,6 +155,6 @@ void sdl_win32_set_tracer(SdlWin32Tracer tracer) {
 }
 
 SDL_Window *sdl_win32_sdl_window(HWND hwnd) {
-    const Window *window = find_window(hwnd);
+    const SdlWindow *window = find_sdl_window(hwnd);
     return window == nullptr ? nullptr : window->sdl;
 }

@@ -7,7 +7,7 @@
 using namespace sdl_layer;
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
-    Window *window = window_of_dc(dc);
+    SdlWindow *window = sdl_window_of_dc(dc);
     if (window == nullptr || window->pixel_format == 0)
         return nullptr; // ERROR_INVALID_PIXEL_FORMAT
     // SetPixelFormat's context is the first one handed out; later ones are made here.
@@ -25,7 +25,7 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
             return nullptr;
     }
     const HGLRC handle = new_handle<HGLRC>();
-    state().gl_contexts[handle_key(handle)] = context;
+    sdl_state().gl_contexts[handle_key(handle)] = context;
     return handle;
 }
 
@@ -34,9 +34,9 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
         bind_gl_context(nullptr);
         return SDL_GL_MakeCurrent(nullptr, nullptr) == 0 ? TRUE : FALSE;
     }
-    const auto found = state().gl_contexts.find(handle_key(context));
-    const Window *window = window_of_dc(dc);
-    if (found == state().gl_contexts.end() || window == nullptr || window->pixel_format == 0)
+    const auto found = sdl_state().gl_contexts.find(handle_key(context));
+    const SdlWindow *window = sdl_window_of_dc(dc);
+    if (found == sdl_state().gl_contexts.end() || window == nullptr || window->pixel_format == 0)
         return FALSE;
     if (SDL_GL_MakeCurrent(window->sdl, found->second) != 0) {
         std::fprintf(stderr, "helicoid: wglMakeCurrent: %s\n", SDL_GetError());
@@ -46,27 +46,27 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
-    const auto found = state().gl_contexts.find(handle_key(context));
-    if (found == state().gl_contexts.end())
+    const auto found = sdl_state().gl_contexts.find(handle_key(context));
+    if (found == sdl_state().gl_contexts.end())
         return FALSE;
     // Deleting the thread's current context releases it first, as WGL does.
     if (SDL_GL_GetCurrentContext() == found->second)
         SDL_GL_MakeCurrent(nullptr, nullptr);
     forget_gl_context(found->second);
     SDL_GL_DeleteContext(found->second);
-    state().gl_contexts.erase(found);
+    sdl_state().gl_contexts.erase(found);
     return TRUE;
 }
 
 BOOL WINAPI SwapBuffers(HDC dc) {
-    const Window *window = window_of_dc(dc);
+    const SdlWindow *window = sdl_window_of_dc(dc);
     if (window == nullptr || window->pixel_format == 0)
         return FALSE;
     // SDL swaps only the window whose context is current.
     if (SDL_GL_GetCurrentWindow() != window->sdl)
         return FALSE;
     SDL_GL_SwapWindow(window->sdl);
-    if (state().present_hook != nullptr)
-        state().present_hook();
+    if (sdl_state().present_hook != nullptr)
+        sdl_state().present_hook();
     return TRUE;
 }

@@ -7,7 +7,8 @@
 int main() {
     // Also when the program calls exit() itself, as after a failure box. The state is made first,
     // so that it is destroyed after this handler has run (exit runs handlers in reverse order).
-    web_layer::state();
+    win32_core::state();
+    web_layer::web_state();
     std::atexit(web_win32_stop);
     web_layer::listen_to_keys();
     char command_line[] = "";

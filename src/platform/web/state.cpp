@@ -1,61 +1,43 @@
-// The layer's state, its lookups and diagnostics, and what is left to end after WinMain.
+// The layer's state and lookups, the window's end, and what is left to end after WinMain.
 #include "platform/web/state.h"
 
 #include <emscripten/html5_webgl.h>
 
-#include <cstdio>
-
 namespace web_layer {
 
-State &state() {
-    static State the_state;
+WebState &web_state() {
+    static WebState the_state;
     return the_state;
 }
 
-Window *find_window(HWND hwnd) {
-    Window *window = state().window.get();
-    return window != nullptr && hwnd != nullptr && window->handle == hwnd ? window : nullptr;
+WebWindow *the_window() {
+    const auto &windows = state().windows;
+    return windows.empty() ? nullptr : static_cast<WebWindow *>(windows.begin()->second.get());
 }
 
-Window *window_of_dc(HDC dc) {
-    Window *window = state().window.get();
-    return window != nullptr && dc != nullptr && window->dc == dc ? window : nullptr;
+WebWindow *find_web_window(HWND hwnd) {
+    return static_cast<WebWindow *>(find_window(hwnd));
 }
 
-void unsupported(const char *call, const char *what) {
-    std::fprintf(stderr, "helicoid: %s: %s is not supported on this platform\n", call, what);
+WebWindow *web_window_of_dc(HDC dc) {
+    return static_cast<WebWindow *>(window_of_dc(dc));
 }
 
-LRESULT send_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    const Window *window = find_window(hwnd);
-    if (window == nullptr)
-        return 0;
-    return window->window_class->proc(hwnd, message, wparam, lparam);
+WebWindow::~WebWindow() {
+    if (webgl != 0) {
+        web_forget_framebuffer();
+        emscripten_webgl_destroy_context(webgl);
+    }
+    web_remove_canvas();
 }
 
 } // namespace web_layer
 
-namespace {
-
-// The module handle only has to be non-null and stable.
-char module_tag;
-
-} // namespace
-
 HINSTANCE web_win32_module() {
-    return reinterpret_cast<HINSTANCE>(&module_tag);
+    return win32_core::module_handle();
 }
 
 // A process that ends takes its window with it, without messages, as ExitProcess does.
 void web_win32_stop() {
-    using namespace web_layer;
-    Window *window = state().window.get();
-    if (window == nullptr)
-        return;
-    if (window->webgl != 0) {
-        web_forget_framebuffer();
-        emscripten_webgl_destroy_context(window->webgl);
-    }
-    web_remove_canvas();
-    state().window.reset();
+    win32_core::state().windows.clear();
 }

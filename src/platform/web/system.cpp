@@ -1,4 +1,4 @@
-// Screen metrics (the page's viewport), the modal message box, and the class resources.
+// Screen metrics (the page's viewport), the modal message box, and the class icon.
 #include "platform/web/state.h"
 
 using namespace web_layer;
@@ -19,25 +19,15 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (owner != nullptr && find_window(owner) == nullptr)
         return 0; // ERROR_INVALID_WINDOW_HANDLE
     // Modal: the program sleeps until the box is dismissed, and the window takes no input.
-    state().box_up = true;
+    web_state().box_up = true;
     // A null caption is "Error" on Windows.
     web_message_box(text != nullptr ? text : "", caption != nullptr ? caption : "Error",
                     (type & MB_ICONERROR) != 0 ? 1 : 0);
-    state().box_up = false;
+    web_state().box_up = false;
     return IDOK;
 }
 
 // The page has no icons: the class keeps none, as for a missing resource.
 HICON WINAPI LoadIconA(HINSTANCE, LPCSTR) {
     return nullptr;
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (instance != nullptr || name != IDC_ARROW) {
-        unsupported("LoadCursorA", "a cursor other than the system arrow");
-        return nullptr;
-    }
-    if (state().arrow_cursor == nullptr)
-        state().arrow_cursor = new_handle<HCURSOR>();
-    return state().arrow_cursor;
 }

@@ -8,7 +8,7 @@
 using namespace web_layer;
 
 HGLRC WINAPI wglCreateContext(HDC dc) {
-    Window *window = window_of_dc(dc);
+    WebWindow *window = web_window_of_dc(dc);
     if (window == nullptr || window->pixel_format == 0)
         return nullptr; // ERROR_INVALID_PIXEL_FORMAT
     // A canvas has one WebGL context, so there is one rendering context to hand out.
@@ -17,8 +17,8 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
         return nullptr;
     }
     window->webgl_handed_out = true;
-    state().gl_context = new_handle<HGLRC>();
-    return state().gl_context;
+    web_state().gl_context = new_handle<HGLRC>();
+    return web_state().gl_context;
 }
 
 namespace {
@@ -35,8 +35,8 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
         gl_subset_make_current(nullptr, nullptr);
         return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS ? TRUE : FALSE;
     }
-    const Window *window = window_of_dc(dc);
-    if (context != state().gl_context || window == nullptr || window->webgl == 0)
+    const WebWindow *window = web_window_of_dc(dc);
+    if (context != web_state().gl_context || window == nullptr || window->webgl == 0)
         return FALSE;
     if (emscripten_webgl_make_context_current(window->webgl) != EMSCRIPTEN_RESULT_SUCCESS)
         return FALSE;
@@ -44,22 +44,22 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
 }
 
 BOOL WINAPI wglDeleteContext(HGLRC context) {
-    if (context == nullptr || context != state().gl_context)
+    if (context == nullptr || context != web_state().gl_context)
         return FALSE;
     // Deleting the thread's current context releases it first, as WGL does.
-    Window *window = state().window.get();
+    WebWindow *window = the_window();
     if (window != nullptr && emscripten_webgl_get_current_context() == window->webgl) {
         gl_subset_make_current(nullptr, nullptr);
         emscripten_webgl_make_context_current(0);
     }
     if (window != nullptr)
         gl_subset_forget(subset_key(window->webgl));
-    state().gl_context = nullptr;
+    web_state().gl_context = nullptr;
     return TRUE;
 }
 
 BOOL WINAPI SwapBuffers(HDC dc) {
-    const Window *window = window_of_dc(dc);
+    const WebWindow *window = web_window_of_dc(dc);
     if (window == nullptr || window->webgl == 0)
         return FALSE;
     // The browser presents the drawing buffer once the program has given the page its turn; the

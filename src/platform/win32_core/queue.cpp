@@ -1,16 +1,17 @@
-// The message queue: retrieval in Win32's order, the blocking wait, translation, dispatch, timers.
-#include "platform/sdl/state.h"
+// The message queue: retrieval in Win32's order, the wait, keys and their characters,
+// translation, dispatch and the timer.
+#include "platform/win32_core/core.h"
 
 #include <algorithm>
 #include <climits>
 
-using namespace sdl_layer;
+using namespace win32_core;
 
 namespace {
 
 constexpr UINT pm_noyield = 0x0002;
-constexpr Uint64 user_timer_minimum = 10;
-constexpr Uint64 user_timer_maximum = 0x7FFFFFFF;
+constexpr std::uint64_t user_timer_minimum = 10;
+constexpr std::uint64_t user_timer_maximum = 0x7FFFFFFF;
 
 struct DueTimer {
     Window *window = nullptr;
@@ -28,16 +29,10 @@ DueTimer earliest_timer() {
     return earliest;
 }
 
-QueuedMessage take_front(std::deque<QueuedMessage> &queue) {
-    QueuedMessage front = std::move(queue.front());
-    queue.pop_front();
-    return front;
-}
-
 // The next message in Win32's order. With `remove` it is taken out, except WM_PAINT, which stays
 // until the window is validated.
-bool next_message(MSG &msg, bool remove, bool poll_display = true) {
-    pump_events(poll_display);
+bool next_message(MSG &msg, bool remove, bool poll = true) {
+    pump_events(poll);
     State &s = state();
     if (!s.posted.empty()) {
         msg = s.posted.front().msg;
@@ -55,12 +50,9 @@ bool next_message(MSG &msg, bool remove, bool poll_display = true) {
     if (!s.input.empty()) {
         msg = s.input.front().msg;
         if (remove) {
-            QueuedMessage taken = take_front(s.input);
-            if (msg.message == WM_KEYDOWN) {
-                s.key_down = msg;
-                s.key_down_chars = std::move(taken.chars);
-                s.key_down_takes_text = taken.takes_text;
-            }
+            if (msg.message == WM_KEYDOWN)
+                s.key_down = std::move(s.input.front());
+            s.input.pop_front();
         }
         return true;
     }
@@ -72,10 +64,9 @@ bool next_message(MSG &msg, bool remove, bool poll_display = true) {
         }
     }
     const DueTimer due = earliest_timer();
-    const Uint64 now = SDL_GetTicks64();
+    const std::uint64_t now = now_ms();
     if (due.timer != nullptr && due.timer->due_ms <= now) {
-        msg = make_message(due.window->handle, WM_TIMER, due.timer->id,
-                           reinterpret_cast<LPARAM>(due.timer->proc));
+        msg = make_message(due.window->handle, WM_TIMER, due.timer->id, 0);
         // Missed ticks do not pile up: the next one is the first still ahead, in phase.
         if (remove)
             while (due.timer->due_ms <= now)
@@ -85,18 +76,16 @@ bool next_message(MSG &msg, bool remove, bool poll_display = true) {
     return false;
 }
 
-// Sleeps until SDL has an event or the next timer is due.
+// Sleeps until the platform has an event or the next timer is due.
 void wait_for_event() {
     const DueTimer due = earliest_timer();
     int timeout_ms = -1;
     if (due.timer != nullptr) {
-        const Uint64 now = SDL_GetTicks64();
-        const Uint64 left = due.timer->due_ms > now ? due.timer->due_ms - now : 0;
-        timeout_ms = static_cast<int>(std::min<Uint64>(left, INT_MAX));
+        const std::uint64_t now = now_ms();
+        const std::uint64_t left = due.timer->due_ms > now ? due.timer->due_ms - now : 0;
+        timeout_ms = static_cast<int>(std::min<std::uint64_t>(left, INT_MAX));
     }
-    SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, timeout_ms) == 1)
-        translate_event(event);
+    wait_for_events(timeout_ms);
 }
 
 bool filter_supported(const char *call, HWND hwnd, UINT filter_min, UINT filter_max) {
@@ -111,23 +100,32 @@ bool same_message(const MSG &a, const MSG &b) {
            a.lParam == b.lParam && a.time == b.time;
 }
 
+// Repeat count 1; bit 30 says the key was already down, bit 31 that it is being released.
+LPARAM key_lparam(bool down, bool repeat) {
+    DWORD bits = 1;
+    if (!down || repeat)
+        bits |= 1u << 30;
+    if (!down)
+        bits |= 1u << 31;
+    return static_cast<LPARAM>(bits);
+}
+
 } // namespace
 
-namespace sdl_layer {
+namespace win32_core {
 
 MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    return MSG{hwnd, message, wparam, lparam, static_cast<DWORD>(SDL_GetTicks64()), state().cursor};
+    return MSG{hwnd, message, wparam, lparam, static_cast<DWORD>(now_ms()), state().cursor};
 }
 
 void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     QueuedMessage queued;
     queued.msg = make_message(hwnd, message, wparam, lparam);
-    queued.takes_text = false;
     state().posted.push_back(std::move(queued));
     trace("post", hwnd, message, wparam, lparam);
 }
 
-void queue_input(const MSG &msg, std::string chars, bool takes_text) {
+void queue_input(const MSG &msg) {
     auto &input = state().input;
     trace("input", msg.hwnd, msg.message, msg.wParam, msg.lParam);
     // Windows keeps only the latest of consecutive pointer moves.
@@ -140,14 +138,72 @@ void queue_input(const MSG &msg, std::string chars, bool takes_text) {
     }
     QueuedMessage queued;
     queued.msg = msg;
-    queued.chars = std::move(chars);
-    queued.takes_text = takes_text;
     input.push_back(std::move(queued));
 }
 
-} // namespace sdl_layer
+// ==== Keys and their characters ====
+//
+// TranslateMessage posts a key-down's characters right after it, so each key-down carries them:
+// in the queue, and once removed, in `key_down` until it is translated. A platform that learns
+// the characters only after the key (SDL's text event) queues the key-down with `takes_text`,
+// and the text goes to the last key-down still waiting for it. Text with no such key-down (an
+// input method's, long after its key) is posted as it comes.
 
-// ==== Retrieval ====
+void queue_key(HWND hwnd, bool down, WPARAM virtual_key, bool repeat, std::string chars,
+               bool takes_text) {
+    queue_input(
+        make_message(hwnd, down ? WM_KEYDOWN : WM_KEYUP, virtual_key, key_lparam(down, repeat)));
+    QueuedMessage &queued = state().input.back();
+    queued.chars = std::move(chars);
+    queued.takes_text = down && takes_text;
+}
+
+void text_arrived(HWND hwnd, const std::string &chars) {
+    State &s = state();
+    const auto key_down = std::find_if(s.input.rbegin(), s.input.rend(), [](const auto &queued) {
+        return queued.msg.message == WM_KEYDOWN;
+    });
+    QueuedMessage *waiting = key_down != s.input.rend() ? &*key_down : &s.key_down;
+    if (waiting->msg.message == WM_KEYDOWN && waiting->takes_text) {
+        waiting->chars += chars;
+        waiting->takes_text = false;
+        return;
+    }
+    if (hwnd != nullptr)
+        for (const char c : chars)
+            queue_posted(hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+std::string ansi_from_utf8(const char *text) {
+    std::string out;
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    while (*p != 0) {
+        unsigned code = *p;
+        int length = 1;
+        if (*p >= 0xF0) {
+            code = *p & 0x07u;
+            length = 4;
+        } else if (*p >= 0xE0) {
+            code = *p & 0x0Fu;
+            length = 3;
+        } else if (*p >= 0xC0) {
+            code = *p & 0x1Fu;
+            length = 2;
+        }
+        int i = 1;
+        for (; i < length && (p[i] & 0xC0u) == 0x80u; ++i)
+            code = (code << 6) | (p[i] & 0x3Fu);
+        if (i < length || (length == 1 && *p >= 0x80))
+            code = '?';
+        p += i;
+        out += code < 256 ? static_cast<char>(code) : '?';
+    }
+    return out;
+}
+
+} // namespace win32_core
+
+// ==== Retrieval, translation and dispatch ====
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max, UINT remove) {
     if (msg == nullptr || !filter_supported("PeekMessageA", hwnd, filter_min, filter_max))
@@ -168,13 +224,13 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max,
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filter_min, UINT filter_max) {
     if (msg == nullptr || !filter_supported("GetMessageA", hwnd, filter_min, filter_max))
         return -1;
-    // After a peek that found a message, as in the viewer's loop, the display was polled a moment
-    // ago: polling it again (a round of X11 calls) would only repeat that work.
-    bool poll_display = !state().peeked_after_poll;
+    // After a peek that found a message, as in the viewer's loop, the events were polled a moment
+    // ago: polling again (a round of X11 calls) would only repeat that work.
+    bool poll = !state().peeked_after_poll;
     state().peeked_after_poll = false;
-    while (!next_message(*msg, true, poll_display)) {
+    while (!next_message(*msg, true, poll)) {
         wait_for_event();
-        poll_display = true;
+        poll = true;
     }
     trace("get", msg->hwnd, msg->message, msg->wParam, msg->lParam);
     return msg->message == WM_QUIT ? FALSE : TRUE;
@@ -186,19 +242,16 @@ void WINAPI PostQuitMessage(int exit_code) {
     trace("post", nullptr, WM_QUIT, static_cast<WPARAM>(exit_code), 0);
 }
 
-// ==== Translation and dispatch ====
-
 BOOL WINAPI TranslateMessage(const MSG *msg) {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP))
         return FALSE;
     State &s = state();
     // The characters belong to the key-down last taken from the queue; an older copy translates
     // to nothing, as the keyboard has moved on.
-    if (msg->message == WM_KEYDOWN && s.key_down.message == WM_KEYDOWN &&
-        same_message(s.key_down, *msg)) {
-        const std::string chars = std::move(s.key_down_chars);
-        s.key_down = MSG{};
-        s.key_down_chars.clear();
+    if (msg->message == WM_KEYDOWN && s.key_down.msg.message == WM_KEYDOWN &&
+        same_message(s.key_down.msg, *msg)) {
+        const std::string chars = std::move(s.key_down.chars);
+        s.key_down = QueuedMessage{};
         for (const char c : chars)
             queue_posted(msg->hwnd, WM_CHAR, static_cast<unsigned char>(c), msg->lParam);
     }
@@ -211,27 +264,15 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg) {
     const Window *window = find_window(msg->hwnd);
     if (window == nullptr)
         return 0;
-    if (msg->message == WM_TIMER && msg->lParam != 0) {
-        // Only a procedure that SetTimer registered for this window is called, as Win32 checks.
-        for (const Timer &timer : window->timers) {
-            if (reinterpret_cast<LPARAM>(timer.proc) == msg->lParam) {
-                const TIMERPROC proc = timer.proc;
-                trace("dispatch", msg->hwnd, msg->message, msg->wParam, msg->lParam);
-                proc(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
-                return 0;
-            }
-        }
-        return 0;
-    }
     trace("dispatch", msg->hwnd, msg->message, msg->wParam, msg->lParam);
     return window->window_class->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-// ==== Timers ====
+// ==== The timer ====
 
 UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC func) {
-    if (hwnd == nullptr) {
-        unsupported("SetTimer", "a thread timer (no window)");
+    if (hwnd == nullptr || func != nullptr) {
+        unsupported("SetTimer", "a thread timer or a timer procedure");
         return 0;
     }
     Window *window = find_window(hwnd);
@@ -239,9 +280,8 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC func)
         return 0;
     Timer timer;
     timer.id = id;
-    timer.period_ms = std::clamp<Uint64>(elapse_ms, user_timer_minimum, user_timer_maximum);
-    timer.due_ms = SDL_GetTicks64() + timer.period_ms;
-    timer.proc = func;
+    timer.period_ms = std::clamp<std::uint64_t>(elapse_ms, user_timer_minimum, user_timer_maximum);
+    timer.due_ms = now_ms() + timer.period_ms;
     // Setting an existing identifier again restarts that timer.
     const auto same_id = [id](const Timer &t) { return t.id == id; };
     const auto existing = std::find_if(window->timers.begin(), window->timers.end(), same_id);

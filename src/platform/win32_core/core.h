@@ -1,0 +1,187 @@
+// The Win32 rules that the platform layers share: window classes and windows, the message queue
+// in Win32's order, translation and dispatch, the timer, painting, device contexts, capture,
+// palettes and pixel-format bookkeeping. A layer (sdl/, web/) supplies the events, the surfaces
+// and the waiting through the functions under "What a platform provides". Internal to the layers.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace win32_core {
+
+// Win32 values that the contract header leaves out because the viewer never names them.
+constexpr WPARAM size_restored = 0;
+constexpr WPARAM size_minimized = 1;
+constexpr WPARAM size_maximized = 2;
+constexpr UINT gdi_error = 0xFFFFFFFFu;
+constexpr int only_format = 1; // the one pixel format a layer offers
+
+struct WindowClass {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+};
+
+struct Timer {
+    UINT_PTR id = 0;
+    std::uint64_t period_ms = 0;
+    std::uint64_t due_ms = 0;
+};
+
+// A window as every layer has it. A layer derives its own record, with its surface, and frees
+// that surface in its destructor.
+struct Window {
+    virtual ~Window() = default;
+    HWND handle = nullptr;
+    HDC dc = nullptr;
+    const WindowClass *window_class = nullptr;
+    std::string title;
+    DWORD style = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0; // client area
+    int height = 0;
+    bool visible = false;
+    bool invalid = false;
+    bool needs_first_size = true;
+    bool destroying = false;
+    std::vector<Timer> timers;
+    PIXELFORMATDESCRIPTOR requested = {}; // last ChoosePixelFormat request on the DC
+    int pixel_format = 0;
+    PIXELFORMATDESCRIPTOR format = {}; // what the surface really has, once set
+    HPALETTE palette = nullptr;
+};
+
+struct QueuedMessage {
+    MSG msg = {};
+    std::string chars;       // WM_CHAR codes that TranslateMessage will post for a key-down
+    bool takes_text = false; // a key-down whose characters may still arrive
+};
+
+using Tracer = void (*)(const char *event, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The state that the shared rules keep. Handles are small numbers from one counter, so a stale
+// or foreign handle is recognised instead of dereferenced.
+struct State {
+    std::uintptr_t last_handle = 0x1000;
+    std::vector<std::unique_ptr<WindowClass>> classes;
+    std::map<std::uintptr_t, std::unique_ptr<Window>> windows; // in creation order
+    std::vector<HPALETTE> palettes;
+    HCURSOR arrow_cursor = nullptr;
+    Tracer tracer = nullptr;
+
+    std::deque<QueuedMessage> posted;
+    std::deque<QueuedMessage> input;
+    // PeekMessageA has just polled for events and reported a message that is still first.
+    bool peeked_after_poll = false;
+    bool quit_requested = false;
+    int quit_code = 0;
+    HWND capture = nullptr;
+    POINT cursor = {}; // last known pointer position on the screen
+
+    // The key-down last removed from the queue, with the characters TranslateMessage owes it.
+    QueuedMessage key_down;
+};
+
+State &state();
+
+template <typename Handle> Handle new_handle() {
+    return reinterpret_cast<Handle>(++state().last_handle);
+}
+template <typename Handle> std::uintptr_t handle_key(Handle handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
+
+// MAKEINTRESOURCE numbers and atoms: Win32 tells them from pointers by the high bits being zero.
+inline bool is_int_resource(LPCSTR name) {
+    return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
+}
+
+// The module handle that WinMain and the resource loaders receive.
+HINSTANCE module_handle();
+
+Window *find_window(HWND hwnd); // null for unknown handles; windows being destroyed are found
+Window *window_of_dc(HDC dc);
+
+// Prints one line naming the call and what it cannot do; the caller returns Win32's failure.
+void unsupported(const char *call, const char *what);
+void trace(const char *event, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Calls the window procedure directly, as Win32 does for sent messages. The window may be gone
+// afterwards: callers look it up again by handle.
+LRESULT send_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Win32's MAKELPARAM: two 16-bit halves, zero-extended.
+inline LPARAM make_lparam(int low, int high) {
+    return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
+                               (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
+}
+
+// Records a new client size, invalidates as the class styles say, and sends WM_SIZE.
+void client_resized(HWND hwnd, int width, int height, WPARAM kind);
+
+// A message stamped with the current time and pointer position.
+MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Queues input, merging a pointer move into a pointer move at the end of the queue.
+void queue_input(const MSG &msg);
+void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// A key-down or key-up. `chars` are what TranslateMessage will post for a key-down; with
+// `takes_text` its characters come later, through text_arrived.
+void queue_key(HWND hwnd, bool down, WPARAM virtual_key, bool repeat, std::string chars,
+               bool takes_text);
+// The characters of the last key-down still waiting for them, or posted as they come.
+void text_arrived(HWND hwnd, const std::string &chars);
+
+// An ANSI window's characters: Latin-1 passes, the rest becomes '?'.
+std::string ansi_from_utf8(const char *text);
+
+// The sizes of a surface's buffers, in bits.
+struct Sizes {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    int alpha = 0;
+    int depth = 0;
+    int stencil = 0;
+    bool double_buffer = true;
+};
+// ChoosePixelFormat's sizes are minimums: these are what to ask the platform for.
+Sizes requested_sizes(const PIXELFORMATDESCRIPTOR &request);
+PIXELFORMATDESCRIPTOR describe(const Sizes &sizes);
+// SetPixelFormat's checks: true when the layer is to make the surface now; otherwise `result` is
+// the call's answer (a format is set once, and setting the same one again is harmless).
+bool format_to_set(Window *window, int format, BOOL &result);
+
+// ==== What a platform provides ====
+
+std::uint64_t now_ms();
+// Moves the platform's events into the queues; without `poll`, only those already received.
+void pump_events(bool poll);
+// Sleeps until an event arrives or `timeout_ms` passes (-1: no limit).
+void wait_for_events(int timeout_ms);
+// The platform's record for a new window (null refuses it, after one line on stderr) and what
+// is to happen once its fields are set, before WM_CREATE (false fails the creation).
+std::unique_ptr<Window> new_window();
+bool window_created(Window &window);
+// ShowWindow: makes the surface visible, or restores it; false when it cannot be shown.
+bool show_surface(Window &window, int show);
+void hide_surface(Window &window);
+// SetWindowPos: false refuses the move; resize_surface runs before the WM_SIZE.
+bool move_surface(Window &window, int x, int y);
+void raise_surface(Window &window);
+void resize_surface(Window &window, int width, int height);
+// SetCapture and ReleaseCapture; `anew` when the capture moves to another window.
+void take_pointer(bool anew);
+void let_pointer_go();
+
+} // namespace win32_core
