@@ -44,25 +44,11 @@ void print_box(const char *caption, const char *text, const std::string &cause) 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (sdl_state().message_box_hook != nullptr)
         return sdl_state().message_box_hook(owner, text, caption, type);
-    constexpr UINT mb_iconwarning = 0x30;
-    constexpr UINT mb_iconinformation = 0x40;
-    Uint32 flags = 0;
-    switch (type) {
-    case MB_OK:
-        break;
-    case MB_OK | MB_ICONERROR:
-        flags = SDL_MESSAGEBOX_ERROR;
-        break;
-    case MB_OK | mb_iconwarning:
-        flags = SDL_MESSAGEBOX_WARNING;
-        break;
-    case MB_OK | mb_iconinformation:
-        flags = SDL_MESSAGEBOX_INFORMATION;
-        break;
-    default:
+    if (type != MB_OK && type != (MB_OK | MB_ICONERROR)) {
         unsupported("MessageBoxA", "a box with buttons other than OK or with options");
         return 0;
     }
+    const Uint32 flags = type == MB_OK ? 0 : SDL_MESSAGEBOX_ERROR;
     SDL_Window *parent = nullptr;
     if (owner != nullptr) {
         const SdlWindow *window = find_sdl_window(owner);

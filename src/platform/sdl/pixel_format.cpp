@@ -48,69 +48,66 @@ Sizes current_gl_sizes() {
     return sizes;
 }
 
-// An SDL window for the window's format and a context on it, which tells what the surface really
-// has. Leaves the current context as it was: SetPixelFormat must not change it.
-bool make_surface(const Window &window, SDL_Window **made, SDL_GLContext *probe, Sizes *got) {
-    *made = create_sdl_window(window, true);
-    if (*made == nullptr) {
-        std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
-        return false;
-    }
+// An SDL window for a format, with the context that tells what the surface really has.
+struct Surface {
+    SDL_Window *window = nullptr;
+    SDL_GLContext context = nullptr;
+    Sizes sizes;
+};
+
+void free_surface(const Surface &surface) {
+    if (surface.context != nullptr)
+        SDL_GL_DeleteContext(surface.context);
+    if (surface.window != nullptr)
+        SDL_DestroyWindow(surface.window);
+}
+
+// Leaves the current context as it was: SetPixelFormat must not change it. A surface without a
+// context is a failure, already reported.
+Surface make_surface(const Window &window) {
+    Surface made;
+    made.window = create_sdl_window(window, true);
     SDL_Window *previous_window = SDL_GL_GetCurrentWindow();
     SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
-    *probe = SDL_GL_CreateContext(*made);
-    if (*probe == nullptr) {
+    if (made.window != nullptr)
+        made.context = SDL_GL_CreateContext(made.window);
+    if (made.context == nullptr)
         std::fprintf(stderr, "helicoid: SetPixelFormat: %s\n", SDL_GetError());
-        SDL_GL_MakeCurrent(previous_window, previous_context);
-        SDL_DestroyWindow(*made);
-        return false;
-    }
-    *got = current_gl_sizes();
+    else
+        made.sizes = current_gl_sizes();
     SDL_GL_MakeCurrent(previous_window, previous_context);
-    return true;
+    return made;
 }
 
 // GLX and EGL prefer the deepest depth buffer; Windows gives the size asked for when it has it,
 // and the depth bits decide which of two coincident faces shows. So when the first surface is
 // deeper, the window is made again with the visual of a configuration of the exact size.
-bool make_surface_exact_depth(const Window &window, const Sizes &asked, SDL_Window **made,
-                              SDL_GLContext *probe, Sizes *got) {
-    if (!make_surface(window, made, probe, got))
-        return false;
-    if (got->depth == asked.depth || asked.depth == 0)
-        return true;
+Surface make_surface_exact_depth(const Window &window, const Sizes &asked) {
+    Surface made = make_surface(window);
+    if (made.context == nullptr || made.sizes.depth == asked.depth || asked.depth == 0)
+        return made;
     const char *forced = SDL_GetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
     const unsigned long visual =
-        forced != nullptr && forced[0] != '\0' ? 0 : exact_depth_visual(*made, asked);
+        forced != nullptr && forced[0] != '\0' ? 0 : exact_depth_visual(made.window, asked);
     if (visual != 0) {
         SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual).c_str());
-        SDL_Window *exact = nullptr;
-        SDL_GLContext exact_probe = nullptr;
-        Sizes exact_got;
-        const bool remade = make_surface(window, &exact, &exact_probe, &exact_got);
+        const Surface exact = make_surface(window);
         SDL_ResetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID);
-        if (remade && exact_got.depth == asked.depth) {
-            SDL_GL_DeleteContext(*probe);
-            SDL_DestroyWindow(*made);
-            *made = exact;
-            *probe = exact_probe;
-            *got = exact_got;
-            return true;
+        if (exact.context != nullptr && exact.sizes.depth == asked.depth) {
+            free_surface(made);
+            return exact;
         }
-        if (remade) {
-            SDL_GL_DeleteContext(exact_probe);
-            SDL_DestroyWindow(exact);
-        }
+        free_surface(exact);
     }
     static bool said = false;
     if (!said) {
         std::fprintf(stderr,
                      "helicoid: SetPixelFormat: no %d-bit depth buffer is offered here; drawing "
                      "with %d bits\n",
-                     asked.depth, got->depth);
+                     asked.depth, made.sizes.depth);
         said = true;
     }
-    return true;
+    return made;
 }
 
 } // namespace
@@ -127,20 +124,20 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
     // or made anew if ShowWindow already made one.
     const Sizes asked = requested_sizes(window->requested);
     set_gl_attributes(asked);
-    SDL_Window *remade = nullptr;
-    SDL_GLContext probe = nullptr;
-    Sizes got;
-    if (!make_surface_exact_depth(*window, asked, &remade, &probe, &got))
+    const Surface made = make_surface_exact_depth(*window, asked);
+    if (made.context == nullptr) {
+        free_surface(made);
         return FALSE;
+    }
 
     if (window->sdl != nullptr)
         SDL_DestroyWindow(window->sdl);
-    window->sdl = remade;
+    window->sdl = made.window;
     apply_class_resources(*window);
     if (window->visible)
         window->invalid = true;
     window->pixel_format = format;
-    window->format = describe(got);
-    window->spare_context = probe;
+    window->format = describe(made.sizes);
+    window->spare_context = made.context;
     return TRUE;
 }

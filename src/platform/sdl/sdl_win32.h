@@ -1,34 +1,18 @@
 // The Win32 subset over SDL2: what the viewer's own Win32 calls get on Linux, BSD and macOS. The
-// rules it shares with the page's layer (classes, windows, the queue, painting, palettes) are in
-// platform/win32_core; this layer gives them SDL's events, windows and GL contexts.
-//
-// Emulated, with Win32's rules:
-// - One kind of window (overlapped, no parent, no menu). CreateWindowExA sends WM_CREATE before
-//   it returns (-1 fails the call); the first ShowWindow sends the first WM_SIZE; DestroyWindow
-//   releases capture, kills the timers, sends WM_DESTROY and drops the window's queued messages.
-// - The queue: sent messages are procedure calls; then posted messages (WM_CHAR), WM_QUIT once
-//   PostQuitMessage's flag is set, input, WM_PAINT while a visible window is invalid, WM_TIMER
-//   when a timer is due. WM_PAINT, WM_TIMER and WM_QUIT are produced, not queued: WM_PAINT
-//   repeats until BeginPaint validates, a timer that fell behind yields one WM_TIMER and keeps its
-//   phase, PM_NOREMOVE leaves all of them in place. Consecutive pointer moves merge.
+// rules it shares with the page's layer are listed in platform/win32_core/core.h; this layer
+// gives them SDL's events, windows and GL contexts:
 // - GetMessageA sleeps in SDL_WaitEventTimeout until an event comes or the timer is due.
-// - WM_SIZE from the window manager and from SetWindowPos (nested when a handler resizes);
-//   WM_PAINT for new and exposed windows; the close request as WM_CLOSE, which DefWindowProcA
-//   turns into DestroyWindow.
-// - TranslateMessage: one WM_CHAR per key-down or repeat, from SDL's text for that key, so "F"
-//   stays upper case; Escape, Return, Backspace, Tab and Ctrl+letter, which SDL gives no text,
-//   from the key itself. Text beyond Latin-1 becomes '?', as for an ANSI window.
-// - SetCapture over SDL_CaptureMouse: moves and the release outside keep coming, negative left
-//   of or above the window. WM_CAPTURECHANGED goes to the window that loses the capture.
-// - One device context a window (CS_OWNDC), one pixel format (RGBA, double-buffered, OpenGL),
-//   WGL contexts and SwapBuffers over SDL's GL context (ES 2.0 under our OpenGL 1.1 subset when
-//   built with HELICOID_GL_SUBSET), MessageBoxA over SDL's box, the primary display's size.
-//
-// Not emulated (the viewer uses none of it): child, pop-up and layered windows, menus, extra
-// bytes, class atoms, timer procedures and thread timers, message filters, PostMessage and
-// SendMessage, the right and middle buttons, the wheel, and the messages Windows sends around
-// these calls (WM_NCCREATE, WM_SHOWWINDOW, WM_MOVE, WM_ACTIVATE, WM_ERASEBKGND...). A call or an
-// argument outside the subset prints one line on stderr and returns Win32's failure value.
+// - WM_SIZE from the window manager's resizes, minimising and restoring; WM_PAINT for new and
+//   exposed windows; the close request as WM_CLOSE.
+// - Keys: WM_KEYDOWN and WM_KEYUP with Win32's virtual-key codes. A key's character comes from
+//   SDL's text for it, so "F" stays upper case; Escape, Return, Backspace, Tab and Ctrl+letter,
+//   which SDL gives no text, from the key itself.
+// - The left button and pointer moves; SetCapture over SDL_CaptureMouse, so moves and the release
+//   outside keep coming, negative left of or above the window.
+// - WGL contexts and SwapBuffers over SDL's GL context (ES 2.0 under our OpenGL 1.1 subset when
+//   built with HELICOID_GL_SUBSET), MessageBoxA over SDL's box, the primary display's size, and
+//   the class icon and arrow cursor.
+// Not emulated besides: the right and middle buttons and the wheel.
 //
 // Known deviations from Windows:
 //
@@ -46,7 +30,6 @@
 //                   |                         | depth asked for exactly | GLX alone gives the
 //                   |                         | where offered, else one | deepest, and the depth
 //                   |                         | line on stderr          | bits decide the picture
-// ChoosePixelFormat | accumulation buffers    | refused                 | the viewer asks for none
 // SwapBuffers       | any device context      | the window's context    | SDL swaps the current
 //                   |                         | must be current         | window only
 // MessageBoxA       | windows keep getting    | windows get nothing     | SDL's box runs its own
@@ -63,9 +46,6 @@
 //                   | goes to the one below   |                         | are ours
 // SetWindowPos on a | sets the size           | restores, then sets it  | SDL keeps a maximised
 // maximised window  |                         |                         | window at the WM's size
-// RegisterClassA    | names ignore case       | names are exact         | one class, one spelling
-// SelectPalette     | first returns the stock | first returns null      | true colour: no stock
-//                   | palette                 |                         | palette to give back
 // signals           | end the process         | keep their default; the | SDL's handlers would
 //                   |                         | box's child dies too    | turn them into close
 //                   |                         | (Linux only)            | requests a box swallows

@@ -1,4 +1,5 @@
-// The layer's state and lookups, starting and stopping SDL's video, and the hooks for tests.
+// The layer's state and lookups, starting and stopping SDL's video, the screen's size, and the
+// hooks for tests.
 #include "platform/sdl/state.h"
 
 #include <cstdio>
@@ -14,19 +15,10 @@ SdlState &sdl_state() {
     return the_state;
 }
 
-SdlWindow *find_sdl_window(HWND hwnd) {
-    return static_cast<SdlWindow *>(find_window(hwnd));
-}
-
-SdlWindow *sdl_window_of_dc(HDC dc) {
-    return static_cast<SdlWindow *>(window_of_dc(dc));
-}
-
 SdlWindow *window_of_sdl_id(Uint32 sdl_window_id) {
     for (auto &entry : state().windows) {
         auto *window = static_cast<SdlWindow *>(entry.second.get());
-        if (window != nullptr && window->sdl != nullptr &&
-            SDL_GetWindowID(window->sdl) == sdl_window_id)
+        if (window->sdl != nullptr && SDL_GetWindowID(window->sdl) == sdl_window_id)
             return window;
     }
     return nullptr;
@@ -138,6 +130,20 @@ void sdl_win32_stop() {
 
 HINSTANCE sdl_win32_module() {
     return module_handle();
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    if (index != SM_CXSCREEN && index != SM_CYSCREEN) {
+        unsupported("GetSystemMetrics", "a metric other than the screen size");
+        return 0;
+    }
+    // Display 0 is the primary one, which is what Windows calls the screen.
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        std::fprintf(stderr, "helicoid: GetSystemMetrics: %s\n", SDL_GetError());
+        return 0;
+    }
+    return index == SM_CXSCREEN ? mode.w : mode.h;
 }
 
 // ==== For tests and benchmarks ====

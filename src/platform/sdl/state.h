@@ -46,8 +46,12 @@ struct SdlState {
 SdlState &sdl_state();
 
 // Every window of this layer is an SdlWindow; null for unknown handles.
-SdlWindow *find_sdl_window(HWND hwnd);
-SdlWindow *sdl_window_of_dc(HDC dc);
+inline SdlWindow *find_sdl_window(HWND hwnd) {
+    return static_cast<SdlWindow *>(find_window(hwnd));
+}
+inline SdlWindow *sdl_window_of_dc(HDC dc) {
+    return static_cast<SdlWindow *>(window_of_dc(dc));
+}
 SdlWindow *window_of_sdl_id(Uint32 sdl_window_id);
 
 // Makes an SDL window for the window's title, place, size, style and visibility (window.cpp).

@@ -3,6 +3,7 @@
 #include "platform/sdl/state.h"
 
 #include <cstdio>
+#include <utility>
 
 using namespace sdl_layer;
 
@@ -10,20 +11,12 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     SdlWindow *window = sdl_window_of_dc(dc);
     if (window == nullptr || window->pixel_format == 0)
         return nullptr; // ERROR_INVALID_PIXEL_FORMAT
-    // SetPixelFormat's context is the first one handed out; later ones are made here.
-    SDL_GLContext context = window->spare_context;
-    window->spare_context = nullptr;
-    if (context == nullptr) {
-        // SDL makes a new context current; WGL does not.
-        SDL_Window *previous_window = SDL_GL_GetCurrentWindow();
-        SDL_GLContext previous_context = SDL_GL_GetCurrentContext();
-        context = SDL_GL_CreateContext(window->sdl);
-        if (context == nullptr)
-            std::fprintf(stderr, "helicoid: wglCreateContext: %s\n", SDL_GetError());
-        SDL_GL_MakeCurrent(previous_window, previous_context);
-        if (context == nullptr)
-            return nullptr;
+    // SetPixelFormat made the context with the surface, so that it could tell what it has.
+    if (window->spare_context == nullptr) {
+        unsupported("wglCreateContext", "a second context on a window");
+        return nullptr;
     }
+    const SDL_GLContext context = std::exchange(window->spare_context, nullptr);
     const HGLRC handle = new_handle<HGLRC>();
     sdl_state().gl_contexts[handle_key(handle)] = context;
     return handle;

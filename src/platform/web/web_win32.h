@@ -1,62 +1,50 @@
 // The Win32 subset over Emscripten's HTML5 API: what the viewer's own Win32 calls get in a browser.
-//
-// Emulated, with Win32's rules:
-// - Window classes and one window (overlapped, no parent, no menu): a canvas at the window's
-//   place, sized in CSS pixels, with a backing store of that size times the device pixel ratio.
-//   CreateWindowExA makes the canvas (hidden) and sends WM_CREATE before it returns; the first
-//   ShowWindow shows it and sends the first WM_SIZE; DestroyWindow releases capture, kills the
-//   timers, sends WM_DESTROY, drops the window's queued messages and removes the canvas.
-// - The message queue in Win32's order: sent messages are procedure calls; then posted messages
-//   (WM_CHAR from TranslateMessage), WM_QUIT once PostQuitMessage's flag is set and the posted
-//   messages are gone, input, WM_PAINT while the window is invalid, WM_TIMER when a timer is due.
-//   WM_PAINT, WM_TIMER and WM_QUIT are produced, not queued; PM_NOREMOVE leaves them in place; a
-//   timer that fell behind yields one WM_TIMER; consecutive pointer moves merge into the last.
+// The rules it shares with the SDL layer are listed in platform/win32_core/core.h; this layer
+// gives them the page:
+// - One window: a canvas at the window's place, sized in CSS pixels, with a backing store of that
+//   size times the device pixel ratio. CreateWindowExA makes it hidden, ShowWindow shows it.
 // - GetMessageA waits without blocking the page: Asyncify unwinds the program to the browser's
 //   event loop until an event arrives or the next timer is due, and rewinds it then.
-// - TranslateMessage: one WM_CHAR per key-down or repeat, from the DOM's key value, so shifted
-//   letters stay upper case; Escape, Return, Backspace, Tab and Ctrl+letter as Windows translates
-//   them. Characters beyond Latin-1 become '?', as for an ANSI window. Virtual-key codes are the
-//   DOM's keyCode, which matches Win32's for letters, digits, Escape and the other common keys.
+// - Keys from the DOM: virtual-key codes are its keyCode, which matches Win32's for letters,
+//   digits, Escape and the other common keys; characters from its key value, so "F" stays upper
+//   case, and Escape, Return, Backspace, Tab and Ctrl+letter as Windows translates them.
 // - The left button and pointer moves from Pointer Events on the canvas, in CSS pixels relative
-//   to it (signed 16-bit in lParam). SetCapture is the Pointer Events capture of the pressed
-//   pointer: moves and the release outside the canvas keep coming, negative left of or above it.
-//   Without capture, pointer events outside the canvas go to the page, not to the window.
+//   to it. SetCapture is the Pointer Events capture of the pressed pointer: moves and the release
+//   outside the canvas keep coming, negative left of or above it.
 // - MessageBoxA with MB_OK: a modal dialog in the page with the exact caption and text and an OK
 //   button that has the focus, so Return (or Escape, as on Windows) dismisses it with IDOK. The
 //   program waits meanwhile and the window gets no input.
-// - One pixel format (index 1: RGBA, double-buffered, drawn by OpenGL). SetPixelFormat makes the
-//   canvas's WebGL context with no alpha (the canvas is opaque, as a window is) and no
-//   antialiasing, and describes the sizes it really got. The depth asked for decides which copy
-//   of a doubled triangle wins, and a canvas's own depth buffer is as deep as the browser likes
-//   (24 bits): with WebGL 2, drawing goes to a framebuffer with exactly the depth and stencil
-//   asked for; with WebGL 1 only, to the canvas itself.
+// - SetPixelFormat makes the canvas's WebGL context with no alpha (the canvas is opaque, as a
+//   window is) and no antialiasing. The depth asked for decides which copy of a doubled triangle
+//   wins, and a canvas's own depth buffer is as deep as the browser likes (24 bits): with WebGL 2,
+//   drawing goes to a framebuffer with exactly the depth and stencil asked for; with WebGL 1
+//   only, to the canvas itself.
 // - WGL over that context; the viewer's OpenGL 1.1 calls reach it through the OpenGL 1.1 subset
 //   (src/platform/gles/). SwapBuffers copies the framebuffer to the canvas, hands the frame to
 //   the browser and returns at the next animation frame, as a swap synchronised to the display.
 // - GetSystemMetrics: the screen is the page's viewport, in CSS pixels.
-// - Palettes exist as objects only: a canvas is true colour.
 // - The program's end (WinMain returning, or exit()) is reported to the page with its exit code.
+// Not emulated besides: a second window, the right and middle buttons, the wheel. Unsupported
+// calls print their line in the browser's console.
 //
-// Not emulated (the viewer uses none of it): more than one window, child and pop-up windows,
-// menus, window extra bytes, thread timers, message filters, PostMessage/SendMessage, the right
-// and middle buttons, the wheel, and the messages Windows sends around these calls (WM_NCCREATE,
-// WM_SHOWWINDOW, WM_MOVE, WM_ACTIVATE, focus, WM_CAPTURECHANGED...). A call or an argument outside
-// the subset prints one line on stderr (the browser's console) and returns Win32's failure value.
+// Known deviations from Windows:
 //
-// Known deviations from Windows, and why:
-// - The client area is the size given to CreateWindowExA and SetWindowPos (the page draws no
-//   frame), so the picture is not squashed as on Windows and the trackball centre is the client
-//   centre. Client coordinates are CSS pixels; OpenGL draws at device pixels.
-// - The page is never resized under the program: the viewport changing size or zoom leaves the
-//   canvas as it was made, as a screen resolution change would leave a Windows window.
-// - Pointer capture holds only while the button is down: Pointer Events capture only a pointer
-//   that is pressed, and the browser ends it at the release.
-// - The window never loses focus to other windows: keys typed anywhere on the page reach it.
-// - SwapBuffers waits for the browser's next frame, so frames follow the display's rate and a
-//   hidden tab draws nothing until it is shown again.
-// - Key messages carry no scan code; message times are milliseconds since the page loaded.
-// - SetWindowPos only resizes: a canvas placed by the page is not moved by the program.
-// - LoadIconA finds no icons (the page's tab has its own), so a class keeps none.
+// call              | Windows                 | this layer              | why
+// ------------------+-------------------------+-------------------------+------------------------
+// CreateWindowExA,  | sizes include the frame | sizes are the client    | the page draws no frame
+// SetWindowPos      |                         | area's, in CSS pixels   |
+// SetWindowPos      | moves the window        | only resizes it         | the page places it
+// the viewport      | a resolution change     | a resize or zoom leaves | as a Windows window is
+//                   | leaves windows alone    | the canvas as it is     | left alone
+// SetCapture        | holds until released    | only while the button   | Pointer Events capture
+//                   |                         | is down                 | only a pressed pointer
+// focus             | moves between windows   | keys typed anywhere on  | the page has no other
+//                   |                         | the page reach it       | windows
+// SwapBuffers       | returns at once         | at the next frame       | the browser's rhythm; a
+//                   |                         |                         | hidden tab draws nothing
+// key messages      | scan codes; times since | no scan code; times     | the DOM has neither
+//                   | boot                    | since the page loaded   |
+// LoadIconA         | finds the icon          | finds none              | the tab has its own
 #pragma once
 
 #include "platform/win32.h"

@@ -1,7 +1,36 @@
-// The Win32 rules that the platform layers share: window classes and windows, the message queue
-// in Win32's order, translation and dispatch, the timer, painting, device contexts, capture,
-// palettes and pixel-format bookkeeping. A layer (sdl/, web/) supplies the events, the surfaces
-// and the waiting through the functions under "What a platform provides". Internal to the layers.
+// The Win32 rules that the platform layers share. A layer (sdl/, web/) supplies the events, the
+// surfaces and the waiting through the functions under "What a platform provides". Internal to
+// the layers.
+//
+// Emulated, with Win32's rules:
+// - Window classes and one kind of window (overlapped, no parent, no menu). CreateWindowExA sends
+//   WM_CREATE before it returns (-1 fails the call); the first ShowWindow sends the first WM_SIZE;
+//   SetWindowPos is synchronous, so a handler's resize nests its WM_SIZE; DestroyWindow releases
+//   capture, kills the timers, sends WM_DESTROY and drops the window's queued messages;
+//   DefWindowProcA turns WM_CLOSE into DestroyWindow.
+// - The queue: sent messages are procedure calls; then posted messages (WM_CHAR), WM_QUIT once
+//   PostQuitMessage's flag is set and the posted messages are gone, input, WM_PAINT while a
+//   visible window is invalid, WM_TIMER when a timer is due. WM_PAINT, WM_TIMER and WM_QUIT are
+//   produced, not queued: WM_PAINT repeats until BeginPaint validates, a timer that fell behind
+//   yields one WM_TIMER and keeps its phase, PM_NOREMOVE leaves all of them in place.
+//   Consecutive pointer moves merge into the last. GetMessageA sleeps until an event or the timer.
+// - TranslateMessage: one WM_CHAR per key-down or repeat, right after it; characters beyond
+//   Latin-1 become '?', as for an ANSI window.
+// - SetCapture and ReleaseCapture; WM_CAPTURECHANGED goes to the window that loses the capture.
+// - One device context a window (CS_OWNDC) and one pixel format (index 1: RGBA, double-buffered,
+//   OpenGL), which DescribePixelFormat describes as the layer's surface really has it.
+// - Palettes exist as objects only: the displays are true colour, so there is no system palette
+//   (GetSystemPaletteEntries returns 0) and RealizePalette maps no entries.
+//
+// Not emulated (the viewer uses none of it): child, pop-up and layered windows, menus, extra
+// bytes, class atoms, timer procedures and thread timers, message filters, PostMessage and
+// SendMessage, accumulation and aux buffers, and the messages Windows sends around these calls
+// (WM_NCCREATE, WM_SHOWWINDOW, WM_MOVE, WM_ACTIVATE, WM_ERASEBKGND...). A call or an argument
+// outside the subset prints one line on stderr and returns Win32's failure value.
+//
+// Deviations, in every layer: class names are exact (Windows ignores their case), and the first
+// SelectPalette on a device context answers null (Windows gives back its stock palette, which a
+// true-colour display does without).
 #pragma once
 
 #include "platform/win32.h"
