@@ -54,6 +54,7 @@ TEST_F(PixelFormat, DescribesTheSurfaceTheContextReallyHasAndPresents) {
 
     const HGLRC context = wglCreateContext(dc);
     ASSERT_NE(context, nullptr);
+    EXPECT_EQ(wglCreateContext(dc), nullptr) << "one context a window";
     EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr) << "wglCreateContext made the context current";
     ASSERT_EQ(wglMakeCurrent(dc, context), TRUE);
     EXPECT_EQ(gl_integer(GL_RED_BITS), got.cRedBits);

@@ -50,6 +50,17 @@ TEST_F(Lifecycle, CreateFailsWhenWmCreateAnswersMinusOne) {
     expect_log({"send WM_CREATE", "send WM_DESTROY"});
 }
 
+// Outside the subset a call fails whole: an atom read as a class name would be a wild pointer.
+TEST_F(Lifecycle, ClassAtomsAndTimerProceduresAreRefused) {
+    const HWND hwnd = create_window();
+    log.clear();
+    EXPECT_EQ(CreateWindowExA(0, MAKEINTRESOURCEA(0xC000), "", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10,
+                              nullptr, nullptr, sdl_win32_module(), nullptr),
+              nullptr);
+    EXPECT_EQ(SetTimer(hwnd, 1, 100, [](HWND, UINT, UINT_PTR, DWORD) {}), 0u);
+    expect_log({});
+}
+
 // The viewer's loop: the idle function runs only while nothing waits, and WM_PAINT keeps coming
 // until the window is validated.
 TEST_F(Queue, PaintRepeatsUntilValidatedAndIdleRunsOnlyOnAnEmptyQueue) {
