@@ -10,12 +10,9 @@ n=${1:-12}
 repeats=${2:-2}
 quiet_seconds=10
 
-scripts/install-deps.sh run
-for p in xvfb valgrind; do
-  dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -q installed || scripts/install-deps.sh
-done
-cmake --preset release -DBUILD_TESTING=OFF >/dev/null
-cmake --build --preset release --target helicoid-bench >/dev/null
+# shellcheck source-path=SCRIPTDIR
+source bench/common.sh
+build_release release helicoid-bench -- xvfb valgrind
 bench=build/release/bench/helicoid-bench
 
 # shellcheck source-path=SCRIPTDIR
@@ -163,12 +160,7 @@ Reading the counts:
 - The quiet viewer wakes for its timer ten times a second; each wake is one pass through
   `GetMessageA`, `DispatchMessageA` and the default window procedure.
 TXT
-  echo
-  echo "Raw lines:"
-  echo
-  echo '```'
-  cat "$log"
-  echo '```'
+  raw_lines "$log"
 } >"$section"
 bench/results_section.sh counts "$section"
 cat "$section"

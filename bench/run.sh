@@ -8,10 +8,9 @@ cd "$(dirname "$0")/.."
 rounds=${1:-5}
 seconds=${2:-5}
 
-scripts/install-deps.sh run
-dpkg-query -W -f='${db:Status-Status}' xvfb 2>/dev/null | grep -q installed || scripts/install-deps.sh
-cmake --preset release -DBUILD_TESTING=OFF >/dev/null
-cmake --build --preset release --target helicoid-bench >/dev/null
+# shellcheck source-path=SCRIPTDIR
+source bench/common.sh
+build_release release helicoid-bench -- xvfb
 bench=build/release/bench/helicoid-bench
 
 # shellcheck source-path=SCRIPTDIR
@@ -92,12 +91,7 @@ Reading the numbers:
   frame times. "Handled to presented" leaves that wait out: the frame drawn right after the key
   reflects it, about one frame time later.
 TXT
-  echo
-  echo "Raw lines:"
-  echo
-  echo '```'
-  cat "$log"
-  echo '```'
+  raw_lines "$log"
 } >"$section"
 bench/results_section.sh frames "$section"
 echo

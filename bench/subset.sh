@@ -9,9 +9,9 @@ cd "$(dirname "$0")/.."
 rounds=${1:-7}
 frames=${2:-600}
 
-scripts/install-deps.sh run
-cmake --preset subset-release -DBUILD_TESTING=OFF >/dev/null
-cmake --build --preset subset-release --target helicoid-snapshot helicoid-snapshot-fixed >/dev/null
+# shellcheck source-path=SCRIPTDIR
+source bench/common.sh
+build_release subset-release helicoid-snapshot helicoid-snapshot-fixed
 subset=build/subset-release/tools/helicoid-snapshot
 fixed=build/subset-release/tools/helicoid-snapshot-fixed
 out=$(mktemp -d)
@@ -75,12 +75,7 @@ the pixel (tests/gles/differential_test.cpp). Before the subset generated one pr
 with uniform branches and a loop over the lights instead, it took about 2.5 times fixed
 function's frame time, four times its vertex shading.
 TXT
-  echo
-  echo "Raw lines:"
-  echo
-  echo '```'
-  cat "$log"
-  echo '```'
+  raw_lines "$log"
 } > bench/SUBSET.md
 echo
 echo "$summary"

@@ -4,10 +4,23 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace gl_subset {
 
 namespace {
+
+// What the vertex stage hands the fragment stage; both stages declare it.
+const char *const varyings = R"(
+varying vec4 v_front;
+varying float v_fog_distance;
+#if TWO_SIDE
+varying vec4 v_back;
+#endif
+#if LINES
+varying float v_facing;
+#endif
+)";
 
 // Lighting as OpenGL 1.1 defines it for directional lights and an infinite viewer: per light,
 // ambient + (n.L) diffuse + (n.H)^shininess specular, the specular term only where n.L > 0 (as
@@ -20,14 +33,6 @@ attribute vec3 a_normal;
 attribute float a_facing;
 uniform mat4 u_mvp;
 uniform vec4 u_eye_z;
-varying vec4 v_front;
-varying float v_fog_distance;
-#if TWO_SIDE
-varying vec4 v_back;
-#endif
-#if LINES
-varying float v_facing;
-#endif
 #if !LIGHTING
 uniform vec4 u_colour;
 #else
@@ -92,21 +97,17 @@ void main() {
 }
 )";
 
-// Lines drawn for polygon edges carry their polygon's facing; ES says lines always face front.
-const char *const fragment_source = R"(
+// A fragment shader has no default float precision, which its varyings need.
+const char *const fragment_precision = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
 precision mediump float;
 #endif
-varying vec4 v_front;
-varying float v_fog_distance;
-#if TWO_SIDE
-varying vec4 v_back;
-#endif
-#if LINES
-varying float v_facing;
-#endif
+)";
+
+// Lines drawn for polygon edges carry their polygon's facing; ES says lines always face front.
+const char *const fragment_source = R"(
 #if TEXTURE
 uniform sampler2D u_sampler;
 #endif
@@ -147,10 +148,9 @@ void main() {
 }
 )";
 
-GLuint compile(const Es2 &es, GLenum kind, const std::string &defines, const char *source) {
+GLuint compile(const Es2 &es, GLenum kind, std::vector<const GLchar *> parts) {
     const GLuint shader = es.CreateShader(kind);
-    const GLchar *parts[2] = {defines.c_str(), source};
-    es.ShaderSource(shader, 2, parts, nullptr);
+    es.ShaderSource(shader, static_cast<GLsizei>(parts.size()), parts.data(), nullptr);
     es.CompileShader(shader);
     GLint ok = 0;
     es.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -172,8 +172,9 @@ Program build(const Es2 &es, const ProgramKey &key) {
         "\n#define LINES " + std::to_string(key.lines ? 1 : 0) + "\n#define TEXTURE " +
         std::to_string(key.texture) + "\n#define FOG " + std::to_string(key.fog) + "\n";
     Program p;
-    const GLuint vertex = compile(es, GL_VERTEX_SHADER, defines, vertex_source);
-    const GLuint fragment = compile(es, GL_FRAGMENT_SHADER, defines, fragment_source);
+    const GLuint vertex = compile(es, GL_VERTEX_SHADER, {defines.c_str(), varyings, vertex_source});
+    const GLuint fragment = compile(
+        es, GL_FRAGMENT_SHADER, {defines.c_str(), fragment_precision, varyings, fragment_source});
     if (vertex == 0 || fragment == 0)
         return p;
     const GLuint program = es.CreateProgram();
