@@ -3,7 +3,7 @@
 //   --viewer SECONDS  the real WinMain, spinning from the first frame; reports frames per second,
 //                     start-up time and input latency (a key command pushed into SDL's queue from
 //                     a timer thread, to the SwapBuffers of the frame drawn after it was handled)
-//   --bare SECONDS    an SDL window and context of the same kind: clear, the same 10584 normals
+//   --bare SECONDS    a window and context of the same kind: clear, the same 10584 normals
 //                     and vertices in the same sequence of poses as the spinning viewer, swap
 //   --bare-lit SECONDS  the bare loop with the viewer's lights, materials and depth test switched
 //                     on once: what is left between it and the viewer is the loop's own cost
@@ -259,18 +259,39 @@ int viewer_mode(bool quiet) {
     return 0;
 }
 
+// The bare loop's window and context come from the layer's pixel-format calls, as the viewer's
+// do, so that both draw on the same surface (16 depth bits, not GLX's deepest).
+SDL_Window *bare_window() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = sdl_win32_module();
+    wc.lpszClassName = "bare loop";
+    const HWND hwnd =
+        RegisterClassA(&wc) == 0
+            ? nullptr
+            : CreateWindowExA(0, "bare loop", "bare loop", WS_OVERLAPPEDWINDOW, 50, 50, 614, 614,
+                              nullptr, nullptr, sdl_win32_module(), nullptr);
+    PIXELFORMATDESCRIPTOR pfd = {};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 8;
+    pfd.cDepthBits = 16;
+    const HDC dc = GetDC(hwnd);
+    if (hwnd == nullptr || !SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd) ||
+        !wglMakeCurrent(dc, wglCreateContext(dc)))
+        return nullptr;
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    return sdl_win32_sdl_window(hwnd);
+}
+
 int bare_mode(bool lit) {
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_Window *window =
-        SDL_CreateWindow("bare loop", 50, 50, 614, 614, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    SDL_Window *window = bare_window();
     if (window == nullptr) {
-        std::fprintf(stderr, "helicoid-bench: %s\n", SDL_GetError());
+        std::fprintf(stderr, "helicoid-bench: no window and context for the bare loop\n");
         return 1;
     }
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    SDL_GL_MakeCurrent(window, context);
     // The same view of the model, set once: the loop itself does only a frame's essential work.
     glMatrixMode(GL_PROJECTION);
     glOrtho(-13, 13, -13, 13, -23, 23);
@@ -332,8 +353,6 @@ int bare_mode(bool lit) {
                     lit ? "bare-lit" : "bare", fps, 1000.0 / fps, peak_resident_kib(),
                     reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
     return 0;
 }
 
