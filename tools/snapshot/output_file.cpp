@@ -83,12 +83,21 @@ bool open_output(const std::string &name, OutputFile *out, std::string *error) {
     std::memcpy(pending_temporary, temporary.c_str(), temporary.size() + 1);
     std::signal(SIGINT, remove_temporary_and_die);
     std::signal(SIGTERM, remove_temporary_and_die);
+    // A signal between mkstemp and the flag would leave the file behind: it waits until both.
+    sigset_t interrupts;
+    sigset_t before;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    sigprocmask(SIG_BLOCK, &interrupts, &before);
     out->fd = mkstemp(pending_temporary);
+    const int made = errno;
+    temporary_pending = out->fd >= 0 ? 1 : 0;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     if (out->fd < 0) {
-        *error = reason(errno);
+        *error = reason(made);
         return false;
     }
-    temporary_pending = 1;
     out->temporary = pending_temporary;
     // mkstemp makes it private; a picture is as readable as any file the user creates.
     const mode_t mask = umask(0);
