@@ -91,7 +91,7 @@ lit_frame=$(($(l ':main \\[') - $(l ':SDL_PollEvent \\[')))
 attribution=$(
   row 'whole frame: `WinMain` / the lit bare loop'"'"'s `main`' "$(v ':WinMain\\(')" "$(l ':main \\[')"
   row 'message loop: `PeekMessageA`, `GetMessageA`, `DispatchMessageA` / `SDL_PollEvent`' "$loop" "$(l ':SDL_PollEvent \\[')"
-  row '&nbsp;&nbsp;of which event pumping: `pump_events` / `SDL_PollEvent`' "$(v 'sdl_layer::pump_events\\(')" "$(l ':SDL_PollEvent \\[')"
+  row '&nbsp;&nbsp;of which event pumping: `pump_events` / `SDL_PollEvent`' "$(v 'win32_core::pump_events\\(')" "$(l ':SDL_PollEvent \\[')"
   row 'idle protocol: `idle_redraw` less its frame' "$(($(v ':idle_redraw\\(') - frame))" -
   row 'the frame: `draw_frame` / the rest of `main`' "$frame" "$lit_frame"
   row '&nbsp;&nbsp;mesh: `draw_mesh` (the lit bare loop sends the same inline)' "$mesh" -
