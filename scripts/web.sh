@@ -10,10 +10,20 @@ cd "$(dirname "$0")/.."
 # emcc's JavaScript steps need Debian's acorn, which a Node.js from elsewhere does not look for.
 export NODE_PATH=/usr/share/nodejs
 
+# Quiet when it works; the whole output when it does not (ninja prints a compiler's errors on
+# standard output).
+quietly() {
+  local out
+  if ! out=$("$@" 2>&1); then
+    printf '%s\n' "$out" >&2
+    return 1
+  fi
+}
+
 build() {
   scripts/install-deps.sh web
-  cmake --preset web >/dev/null
-  cmake --build --preset web -j2 >/dev/null
+  quietly cmake --preset web
+  quietly cmake --build --preset web -j2
 }
 
 case "${1:-serve}" in
