@@ -6,7 +6,8 @@
 #include "platform/web/web_win32.h"
 #include "platform/win32_core/core.h"
 
-#include <cstdint>
+#include <emscripten/html5_webgl.h>
+
 
 // ==== The page (layer.js, canvas.js, message_box.js, framebuffer.js) ====
 extern "C" {
@@ -50,7 +51,7 @@ constexpr const char *canvas_selector = "#helicoid-window";
 // The one window: a canvas in the page, with its WebGL context.
 struct WebWindow : Window {
     ~WebWindow() override;
-    std::intptr_t webgl = 0; // the canvas's context, made by SetPixelFormat
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl = 0; // the canvas's context, made by SetPixelFormat
     bool webgl_handed_out = false;
 };
 
