@@ -8,7 +8,6 @@
 
 #include <emscripten/html5_webgl.h>
 
-
 // ==== The page (layer.js, canvas.js, message_box.js, framebuffer.js) ====
 extern "C" {
 // Sleeps (Asyncify) until web_wake() is called or `timeout_ms` passes; -1 waits for an event.
