@@ -15,6 +15,7 @@
 // Under callgrind the viewer modes also dump the counts at the information box and at the first
 // frame, counted runs drop what they counted before their fifth frame, and the quiet mode counts
 // only its quiet seconds. Prints one line of key=value pairs.
+#include "context/pixel_format.h"
 #include "platform/opengl.h"
 #include "platform/sdl/sdl_win32.h"
 #include "platform/sdl/test_support.h"
@@ -259,8 +260,8 @@ int viewer_mode(bool quiet) {
     return 0;
 }
 
-// The bare loop's window and context come from the layer's pixel-format calls, as the viewer's
-// do, so that both draw on the same surface (16 depth bits, not GLX's deepest).
+// The bare loop's window and context come from the viewer's own pixel-format request, so that both
+// draw on the same surface (16 depth bits, not GLX's deepest).
 SDL_Window *bare_window() {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;
@@ -271,16 +272,11 @@ SDL_Window *bare_window() {
             ? nullptr
             : CreateWindowExA(0, "bare loop", "bare loop", WS_OVERLAPPEDWINDOW, 50, 50, 614, 614,
                               nullptr, nullptr, sdl_win32_module(), nullptr);
-    PIXELFORMATDESCRIPTOR pfd = {};
-    pfd.nSize = sizeof pfd;
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 8;
-    pfd.cDepthBits = 16;
+    if (hwnd == nullptr)
+        return nullptr;
     const HDC dc = GetDC(hwnd);
-    if (hwnd == nullptr || !SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd) ||
-        !wglMakeCurrent(dc, wglCreateContext(dc)))
+    setup_pixel_format(dc); // the viewer's own request; a failure ends the process
+    if (!wglMakeCurrent(dc, wglCreateContext(dc)))
         return nullptr;
     ShowWindow(hwnd, SW_SHOWNORMAL);
     return sdl_win32_sdl_window(hwnd);
