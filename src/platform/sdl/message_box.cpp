@@ -64,8 +64,10 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     box_children_die_with_program(true);
     const int failed = SDL_ShowSimpleMessageBox(flags, shown_caption, shown_text, parent);
     box_children_die_with_program(false);
-    if (failed != 0)
+    if (failed != 0) {
+        exit_if_display_gone();
         print_box(shown_caption, shown_text, why_no_box());
+    }
     // Closing an OK box by its frame also answers IDOK.
     return IDOK;
 }

@@ -109,6 +109,8 @@ bool sdl_win32_start(std::string &error) {
         error += ": " + reason;
         return false;
     }
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+        exit_when_display_lost();
     SDL_StartTextInput();
     sdl_state().started = true;
     return true;

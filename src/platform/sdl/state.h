@@ -67,6 +67,12 @@ void apply_class_resources(const SdlWindow &window);
 // Why SDL's X11 message box cannot open on the display (no usable font), or empty when no reason
 // is known (box_font.cpp).
 std::string x11_message_box_problem();
+// From now on a broken X connection ends the program with one line on stderr and exit code 1,
+// without touching the display again (display_lost.cpp).
+void exit_when_display_lost();
+// Ends the program the same way when the X display no longer answers, for failures that may
+// come from its loss in another process, such as SDL's box (display_lost.cpp).
+void exit_if_display_gone();
 // While on, a process forked from now on (SDL's box, zenity) is killed when the program dies,
 // whatever ends it (box_child.cpp; Linux only).
 void box_children_die_with_program(bool on);
