@@ -128,6 +128,10 @@ else()
   # opens at run time for GLX, so that no linked library names it (libgl1 brings Mesa's GLX).
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
+  # The start-up box: SDL tries zenity first, then its own X11 box, which draws with an X core
+  # font that only a font package gives the X server. Without either the program still runs and
+  # the box's text goes to stderr, so this is a recommendation, not a dependency.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base | zenity")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 
