@@ -5,6 +5,8 @@
 #include "png_file.h"
 #include "render.h"
 
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,9 +31,10 @@ struct SnapshotRun {
 
 fs::path scratch(const std::string &name);
 
-SnapshotRun run_snapshot(const Args &args) {
+// SHELL goes before the command: a umask, a limit, another user.
+SnapshotRun run_snapshot(const Args &args, const std::string &shell = "") {
     const fs::path err_file = scratch("stderr.txt");
-    std::string command = SNAPSHOT_EXE;
+    std::string command = shell + SNAPSHOT_EXE;
     for (const std::string &arg : args)
         command += " '" + arg + "'";
     command += " >/dev/null 2>" + err_file.string();
@@ -66,8 +69,18 @@ fs::path scratch(const std::string &name) {
 int leftovers() {
     int count = 0;
     for (const auto &entry : fs::directory_iterator(scratch_dir()))
-        count += entry.path().filename().string().rfind(".helicoid-snapshot-", 0) == 0;
+        count += entry.path().filename().string().rfind(".helicoid-", 0) == 0;
     return count;
+}
+
+bool is_png(const fs::path &path) {
+    Picture picture;
+    std::string error;
+    return read_png(path.string(), &picture, &error);
+}
+
+int mode_of(const fs::path &path) {
+    return static_cast<int>(fs::status(path).permissions());
 }
 
 Picture render_in_process(const Args &args) {
@@ -150,6 +163,8 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
         EXPECT_FALSE(fs::exists(png)) << said;
     }
     EXPECT_EQ(leftovers(), 0);
+    for (const std::string junk : {"0.4-", "1e", "0.3.5"}) // a number with something after it
+        EXPECT_EQ(run_snapshot({"--output", out, "--increment", "2,1,1," + junk}).exit_code, 2);
     // The limit is named, and a system failure gives the system's reason.
     EXPECT_NE(run_snapshot({"--output", out, "--size", "20000x10"}).err.find("16384"),
               std::string::npos);
@@ -183,6 +198,16 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     std::string error;
     EXPECT_TRUE(read_png(real.string(), &picture, &error)) << error;
     EXPECT_EQ(fs::file_size(victim), 4u);
+    // A chain whose links live in different folders: each is read from its own.
+    fs::create_directories(scratch("A"));
+    fs::create_directories(scratch("B"));
+    fs::create_symlink("../B/two", scratch("A/one"));
+    fs::create_symlink("pic.png", scratch("B/two"));
+    ASSERT_EQ(run_snapshot({"--output", scratch("A/one").string(), "--size", "20x10"}).exit_code,
+              0);
+    EXPECT_TRUE(fs::is_symlink(scratch("A/one")) && fs::is_symlink(scratch("B/two")));
+    EXPECT_TRUE(is_png(scratch("B/pic.png")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch("A")), {}), 1);
 
     const fs::path fifo = scratch("fifo.png"), from_fifo = scratch("from-fifo.png");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -215,11 +240,14 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
 
 TEST(Snapshot, AnInterruptedWriteLeavesNothing) {
     const fs::path png = scratch("interrupted.png");
-    for (int signal : {SIGINT, SIGTERM}) {
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
+                       SIGXFSZ, SIGVTALRM, SIGPROF, SIGRTMIN}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::freopen("/dev/null", "w", stdout);
+            const rlimit no_core{0, 0};
+            setrlimit(RLIMIT_CORE, &no_core);
             execl(SNAPSHOT_EXE, SNAPSHOT_EXE, "--size", "4000x4000", "--output", png.c_str(),
                   static_cast<char *>(nullptr));
             _exit(127);
@@ -252,4 +280,72 @@ TEST(Snapshot, OutOfMemoryIsOneLineAndAFailure) {
     std::getline(in, line);
     EXPECT_EQ(line, "helicoid-snapshot: out of memory");
     EXPECT_FALSE(std::getline(in, extra));
+}
+
+// Started with standard output closed (as cron may), the picture still reaches its file and "-"
+// fails; /dev/stdout and /proc/self/fd/1 reach a pipe.
+TEST(Snapshot, StandardOutputClosedOrNamed) {
+    const fs::path png = scratch("closed.png"), piped = scratch("piped.png");
+    const std::string tool = std::string(SNAPSHOT_EXE) + " --size 20x10 --output ";
+    EXPECT_EQ(std::system((tool + png.string() + " >&-").c_str()), 0);
+    EXPECT_TRUE(is_png(png));
+    EXPECT_NE(std::system((tool + "- >&- 2>/dev/null").c_str()), 0);
+    for (const std::string name : {"/dev/stdout", "/proc/self/fd/1"}) {
+        fs::remove(piped);
+        std::system((tool + name + " | cat >" + piped.string()).c_str());
+        EXPECT_TRUE(is_png(piped)) << name;
+    }
+    EXPECT_EQ(leftovers(), 0);
+}
+
+// As with cp: a new file's mode comes from the umask, a replaced file keeps its own, a file its
+// user may not write is refused, and one whose folder or owner forbids a rename is written in
+// place. Root may write anything, so there the last three run as nobody.
+TEST(Snapshot, ModesAndWriteProtectionAreKept) {
+    ASSERT_EQ(run_snapshot({"--output", scratch("new.png").string()}, "umask 027; ").exit_code, 0);
+    EXPECT_EQ(mode_of(scratch("new.png")), 0640);
+    ASSERT_EQ(run_snapshot({"--output", scratch("new.png").string()}, "umask 0; ").exit_code, 0);
+    EXPECT_EQ(mode_of(scratch("new.png")), 0640);
+
+    std::string as_user;
+    const passwd *nobody = getpwnam("nobody");
+    if (geteuid() == 0 && (!nobody || std::system("setpriv --version >/dev/null 2>&1") != 0))
+        GTEST_SKIP() << "as root, the rest needs the user nobody and setpriv";
+    if (geteuid() == 0)
+        as_user =
+            "setpriv --reuid=nobody --regid=" + std::to_string(nobody->pw_gid) + " --clear-groups ";
+    const fs::path mine = scratch("mine"), locked = mine / "locked";
+    fs::create_directories(locked);
+    std::ofstream(mine / "read-only.png") << "keep";
+    std::ofstream(locked / "pic.png") << "old";
+    std::ofstream(mine / "shared.png") << "old"; // the test's user's, writable by all
+    chmod((mine / "shared.png").c_str(), 0666);
+    fs::permissions(mine / "read-only.png", fs::perms::owner_read);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    for (const fs::path &path : {mine, locked, mine / "read-only.png", locked / "pic.png"})
+        EXPECT_TRUE(as_user.empty() || chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0);
+
+    const SnapshotRun refused =
+        run_snapshot({"--output", (mine / "read-only.png").string()}, as_user);
+    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_NE(refused.err.find("Permission denied"), std::string::npos) << refused.err;
+    EXPECT_EQ(fs::file_size(mine / "read-only.png"), 4u);
+    EXPECT_EQ(run_snapshot({"--output", (locked / "pic.png").string()}, as_user).exit_code, 0);
+    EXPECT_TRUE(is_png(locked / "pic.png"));
+    EXPECT_EQ(run_snapshot({"--output", (mine / "shared.png").string()}, as_user).exit_code, 0);
+    struct stat shared;
+    EXPECT_TRUE(stat((mine / "shared.png").c_str(), &shared) == 0 && shared.st_uid == geteuid());
+    fs::permissions(locked, fs::perms::owner_all);
+}
+
+// A write that fails once the temporary file is there (the file size limit, its signal ignored):
+// the old file stays, no temporary file does, and the tool alone says why, in one line.
+TEST(Snapshot, AFailedWriteKeepsTheOldFileAndSaysSoOnce) {
+    const fs::path png = scratch("limited.png");
+    std::ofstream(png) << "keep";
+    const SnapshotRun run = run_snapshot({"--output", png.string()}, "trap '' XFSZ; ulimit -f 1; ");
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.err, "helicoid-snapshot: cannot write " + png.string() + ": File too large\n");
+    EXPECT_EQ(fs::file_size(png), 4u);
+    EXPECT_EQ(leftovers(), 0);
 }

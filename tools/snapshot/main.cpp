@@ -1,6 +1,7 @@
 // helicoid-snapshot: renders the viewer's scene offscreen and saves the picture as a PNG.
 #include "offscreen_gl.h"
 #include "options.h"
+#include "output_file.h"
 #include "platform/opengl.h"
 #include "png_file.h"
 #include "render.h"
@@ -11,6 +12,8 @@
 namespace {
 
 int run(int argc, char **argv) {
+    // Before the GL context opens its devices, which could otherwise take a closed stdout's number.
+    keep_standard_streams_open();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parse_snapshot_options(args, &error);
