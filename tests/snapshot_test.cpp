@@ -206,12 +206,16 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     const fs::path from_stdout = scratch("stdout.png");
     ASSERT_EQ(std::system((tool + "- >" + from_stdout.string() + " 2>/dev/null").c_str()), 0);
     EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error)) << error;
-    // Standard output by name into a pipe; and closed (as cron may leave it): "-" fails, and a
-    // file is still written.
-    for (const std::string how : {"/dev/stdout | cat >", "/proc/self/fd/1 | cat >", ">&- "}) {
+    const auto png_size = fs::file_size(from_stdout);
+    // Standard output by name into a pipe, the picture alone; and closed (as cron may leave it):
+    // "-" fails, and a file is still written.
+    for (const std::string how :
+         {"/dev/stdout 2>&- | cat >", "/proc/self/fd/1 2>&- | cat >", ">&- "}) {
         fs::remove(from_stdout);
         std::system((tool + how + from_stdout.string()).c_str());
-        EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error)) << how;
+        EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error) &&
+                    fs::file_size(from_stdout) == png_size)
+            << how;
     }
     EXPECT_NE(std::system((tool + "- >&- 2>/dev/null").c_str()), 0);
 
