@@ -5,6 +5,7 @@
 #include "png_file.h"
 #include "render.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,9 +30,9 @@ struct SnapshotRun {
 
 fs::path scratch(const std::string &name);
 
-SnapshotRun run_snapshot(const Args &args) {
+SnapshotRun run_snapshot(const Args &args, const std::string &shell_prefix = "") {
     const fs::path err_file = scratch("stderr.txt");
-    std::string command = SNAPSHOT_EXE;
+    std::string command = shell_prefix + SNAPSHOT_EXE;
     for (const std::string &arg : args)
         command += " '" + arg + "'";
     command += " >/dev/null 2>" + err_file.string();
@@ -66,7 +67,7 @@ fs::path scratch(const std::string &name) {
 int leftovers() {
     int count = 0;
     for (const auto &entry : fs::directory_iterator(scratch_dir()))
-        count += entry.path().filename().string().rfind(".helicoid-snapshot-", 0) == 0;
+        count += entry.path().filename().string().rfind(".helicoid-", 0) == 0;
     return count;
 }
 
@@ -150,6 +151,8 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
         EXPECT_FALSE(fs::exists(png)) << said;
     }
     EXPECT_EQ(leftovers(), 0);
+    for (const std::string junk : {"0.4-", "1e", "0.3.5"}) // a number with something after it
+        EXPECT_EQ(run_snapshot({"--output", out, "--increment", "2,1,1," + junk}).exit_code, 2);
     // The limit is named, and a system failure gives the system's reason.
     EXPECT_NE(run_snapshot({"--output", out, "--size", "20000x10"}).err.find("16384"),
               std::string::npos);
@@ -183,6 +186,12 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     std::string error;
     EXPECT_TRUE(read_png(real.string(), &picture, &error)) << error;
     EXPECT_EQ(fs::file_size(victim), 4u);
+    // A chain whose links live in different folders: each is read from its own.
+    fs::create_directories(scratch("B"));
+    fs::create_symlink("B/two", scratch("one"));
+    fs::create_symlink("pic.png", scratch("B/two"));
+    EXPECT_EQ(run_snapshot({"--output", scratch("one").string(), "--size", "20x10"}).exit_code, 0);
+    EXPECT_TRUE(read_png(scratch("B/pic.png"), &picture, &error)) << error;
 
     const fs::path fifo = scratch("fifo.png"), from_fifo = scratch("from-fifo.png");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -197,29 +206,51 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     const fs::path from_stdout = scratch("stdout.png");
     ASSERT_EQ(std::system((tool + "- >" + from_stdout.string() + " 2>/dev/null").c_str()), 0);
     EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error)) << error;
+    const auto png_size = fs::file_size(from_stdout);
+    // Standard output by name into a pipe, the picture alone; and closed (as cron may leave it):
+    // "-" fails, and a file is still written.
+    for (const std::string how :
+         {"/dev/stdout 2>&- | cat >", "/proc/self/fd/1 2>&- | cat >", ">&- "}) {
+        fs::remove(from_stdout);
+        std::system((tool + how + from_stdout.string()).c_str());
+        EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error) &&
+                    fs::file_size(from_stdout) == png_size)
+            << how;
+    }
+    EXPECT_NE(std::system((tool + "- >&- 2>/dev/null").c_str()), 0);
 
     // The longest name a directory takes still leaves room for the temporary name.
     const fs::path longest = scratch(std::string(251, 'n') + ".png");
     EXPECT_EQ(run_snapshot({"--output", longest.string(), "--size", "20x10"}).exit_code, 0);
     EXPECT_TRUE(fs::exists(longest));
 
-    // A directory in the way: the final rename fails, and the temporary file goes with it.
+    // A directory in the way is refused.
     const fs::path directory = scratch("directory.png");
     fs::create_directories(directory / "inside");
     const SnapshotRun refused = run_snapshot({"--output", directory.string(), "--size", "20x10"});
     EXPECT_EQ(refused.exit_code, 2);
     EXPECT_NE(refused.err.find(": "), std::string::npos) << refused.err;
     EXPECT_TRUE(fs::is_directory(directory / "inside"));
+    // A write that fails once the temporary file is there (the size limit, its signal ignored):
+    // the old file stays, and the tool alone says why.
+    const SnapshotRun limited = run_snapshot({"--output", victim}, "trap '' XFSZ; ulimit -f 1; ");
+    EXPECT_EQ(limited.exit_code, 2);
+    EXPECT_EQ(limited.err,
+              "helicoid-snapshot: cannot write " + victim.string() + ": File too large\n");
+    EXPECT_EQ(fs::file_size(victim), 4u);
     EXPECT_EQ(leftovers(), 0);
 }
 
 TEST(Snapshot, AnInterruptedWriteLeavesNothing) {
     const fs::path png = scratch("interrupted.png");
-    for (int signal : {SIGINT, SIGTERM}) {
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE,
+                       SIGXFSZ, SIGVTALRM, SIGPROF, SIGRTMIN}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::freopen("/dev/null", "w", stdout);
+            const rlimit no_core{0, 0};
+            setrlimit(RLIMIT_CORE, &no_core);
             execl(SNAPSHOT_EXE, SNAPSHOT_EXE, "--size", "4000x4000", "--output", png.c_str(),
                   static_cast<char *>(nullptr));
             _exit(127);
@@ -252,4 +283,36 @@ TEST(Snapshot, OutOfMemoryIsOneLineAndAFailure) {
     std::getline(in, line);
     EXPECT_EQ(line, "helicoid-snapshot: out of memory");
     EXPECT_FALSE(std::getline(in, extra));
+}
+
+// As with cp: a new file's mode comes from the umask and a replaced file keeps its own; a file its
+// user may not write is refused; one whose folder or owner forbids a rename is written in place.
+// Root may write anything, so as root the last three run as nobody.
+TEST(Snapshot, ModesAndWriteProtectionAreKept) {
+    const fs::path fresh = scratch("new.png"), mine = scratch("mine"), locked = mine / "locked";
+    ASSERT_EQ(run_snapshot({"--output", fresh.string()}, "umask 027; ").exit_code, 0);
+    ASSERT_EQ(run_snapshot({"--output", fresh.string()}, "umask 0; ").exit_code, 0);
+    EXPECT_EQ(static_cast<int>(fs::status(fresh).permissions()), 0640);
+    const std::string as_user =
+        geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+    const std::string reach =
+        "test -x " + std::string(SNAPSHOT_EXE) + " -a -x " + scratch_dir().string();
+    if (std::system((as_user + reach).c_str()) != 0)
+        GTEST_SKIP() << "the tool or the scratch folder is out of reach of " << as_user;
+    // All the tool's user's but shared.png: the test's own, writable by all.
+    const std::string setup =
+        " && mkdir locked && for f in read-only.png locked/pic.png shared.png; do echo "
+        "old >$f; done && chmod 444 read-only.png && chmod 666 shared.png && { "
+        "[ $(id -u) != 0 ] || chown nobody: . read-only.png locked locked/*; } "
+        "&& chmod 555 locked";
+    ASSERT_EQ(std::system(("mkdir " + mine.string() + " && cd " + mine.string() + setup).c_str()),
+              0);
+    const std::string read_only = (mine / "read-only.png").string();
+    EXPECT_EQ(run_snapshot({"--output", read_only}, as_user).err,
+              "helicoid-snapshot: cannot write " + read_only + ": Permission denied\n");
+    for (const fs::path &path : {locked / "pic.png", mine / "shared.png"})
+        EXPECT_EQ(run_snapshot({"--output", path.string()}, as_user).exit_code, 0) << path;
+    struct stat shared;
+    EXPECT_TRUE(stat((mine / "shared.png").c_str(), &shared) == 0 && shared.st_uid == geteuid());
+    chmod(locked.c_str(), 0755);
 }

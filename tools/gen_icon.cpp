@@ -9,6 +9,7 @@
 // depth buffer, averaged down, and reduced to each image's palette by median cut. Everything is
 // deterministic, so the committed res/helicoid.ico is exactly what this writes.
 #include "icon_png.h"
+#include "output_file.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -392,13 +392,6 @@ std::string xpm(const Picture &picture, const Indexed &indexed) {
     return out + "};\n";
 }
 
-bool write_file(const char *path, const std::string &data) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.close();
-    return static_cast<bool>(out);
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -413,7 +406,7 @@ int main(int argc, char **argv) {
         const int n = static_cast<int>(side);
         std::string error;
         if (!write_rgba_png(argv[3], n, render_rgba(n), &error)) {
-            std::fprintf(stderr, "%s: cannot write %s: %s\n", argv[0], argv[3], error.c_str());
+            std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
             return 1;
         }
         return 0;
@@ -449,12 +442,10 @@ int main(int argc, char **argv) {
     for (const std::string &data : images)
         file += data;
 
-    if (!write_file(argv[1], file)) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
-        return 1;
-    }
-    if (argc == 3 && !write_file(argv[2], xpm(picture, reduce(picture, 8)))) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+    std::string error;
+    if (!write_output_file(argv[1], file, &error) ||
+        (argc == 3 && !write_output_file(argv[2], xpm(picture, reduce(picture, 8)), &error))) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
         return 1;
     }
     return 0;

@@ -1,9 +1,11 @@
 // Writes the helicoid's constant tables (src/scene/mesh_tables.cpp) from the rules of the model.
 // Usage: gen_mesh_tables OUTPUT.cpp
 // The tables are built in memory and checked against mesh_rules.h first; if any rule is broken
-// nothing is written, so a stale but valid file is never replaced by a broken one.
+// nothing is written, so a stale but valid file is never replaced by a broken one. The file is
+// written by the rules the tools share (output_file.cpp).
 
 #include "mesh_rules.h"
+#include "output_file.h"
 #include "scene/mesh.h"
 
 #include <array>
@@ -11,12 +13,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <numbers>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -174,30 +173,6 @@ std::string render(const Tables &t) {
     return out;
 }
 
-// Through a temporary file, so that a failed write never leaves a truncated table behind.
-bool write_file(const std::filesystem::path &path, const std::string &text) {
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    std::error_code ignored;
-    {
-        // Binary, so the file has the same bytes on every host.
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -212,8 +187,9 @@ int main(int argc, char **argv) {
                      broken.c_str());
         return 1;
     }
-    if (!write_file(argv[1], render(tables))) {
-        std::fprintf(stderr, "gen_mesh_tables: cannot write %s\n", argv[1]);
+    std::string error;
+    if (!write_output_file(argv[1], render(tables), &error)) {
+        std::fprintf(stderr, "gen_mesh_tables: %s\n", error.c_str());
         return 1;
     }
     return 0;

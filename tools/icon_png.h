@@ -5,6 +5,6 @@
 #include <vector>
 
 // `rgba` holds side * side pixels, top row first, four bytes each, alpha not premultiplied.
-// Returns false and sets *error when the file cannot be written.
+// Returns false and sets *error to "cannot write PATH: reason" when the file cannot be written.
 bool write_rgba_png(const char *path, int side, const std::vector<unsigned char> &rgba,
                     std::string *error);

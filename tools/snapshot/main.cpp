@@ -1,16 +1,31 @@
 // helicoid-snapshot: renders the viewer's scene offscreen and saves the picture as a PNG.
 #include "offscreen_gl.h"
 #include "options.h"
+#include "output_file.h"
 #include "platform/opengl.h"
 #include "png_file.h"
 #include "render.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <new>
 
 namespace {
 
+// Whether the picture goes where standard output goes ("-", /dev/stdout, /proc/self/fd/1, the
+// file stdout is redirected to): the summary must not follow it there. Asked before the write,
+// which may put a new file in the old one's place.
+bool on_standard_output(const std::string &output) {
+    struct stat file, out;
+    return output == "-" || (stat(output.c_str(), &file) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
+                             file.st_dev == out.st_dev && file.st_ino == out.st_ino);
+}
+
 int run(int argc, char **argv) {
+    // Before the GL context opens its devices, which could otherwise take a closed stdout's number.
+    keep_standard_streams_open();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = parse_snapshot_options(args, &error);
@@ -26,12 +41,12 @@ int run(int argc, char **argv) {
     const Picture picture = render_snapshot(*options, &frames);
     const std::string renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
     destroy_offscreen_gl();
+    const bool summary_on_stderr = on_standard_output(options->output);
     if (!write_png(options->output, picture, &error)) {
         std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
         return 2;
     }
-    // With the picture on standard output, the summary goes to standard error.
-    std::fprintf(options->output == "-" ? stderr : stdout,
+    std::fprintf(summary_on_stderr ? stderr : stdout,
                  "helicoid-snapshot: wrote %s: %dx%d, window %dx%d, %d depth bits, fog %s, "
                  "wireframe %s, %s, on %s\n",
                  options->output.c_str(), options->width, options->height, options->window_width,

@@ -3,38 +3,36 @@
 #include "output_file.h"
 
 #include <png.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 namespace {
 
 struct Sink {
-    int fd;
+    const OutputFile *out;
     int error; // errno of a failed write
 };
 
 extern "C" void write_bytes(png_structp png, png_bytep data, png_size_t length) {
     auto *sink = static_cast<Sink *>(png_get_io_ptr(png));
-    while (length > 0) {
-        const ssize_t written = write(sink->fd, data, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            sink->error = written < 0 ? errno : EIO;
-            png_error(png, "write failed");
-        }
-        data += written;
-        length -= static_cast<png_size_t>(written);
-    }
+    sink->error = write_output(*sink->out, data, length);
+    if (sink->error != 0)
+        png_error(png, "write failed");
 }
+
+// libpng's own handlers print to stderr; the tool says what failed in its one line instead.
+extern "C" void stop_silently(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+extern "C" void ignore_warning(png_structp, png_const_charp) {}
 
 extern "C" void flush_nothing(png_structp) {}
 
 // libpng reports errors by longjmp; this function keeps no C++ objects alive across it.
 bool encode(Sink *sink, const Picture &picture) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stop_silently, ignore_warning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -63,7 +61,7 @@ bool write_png(const std::string &path, const Picture &picture, std::string *err
         *error = "cannot write " + path + ": " + reason;
         return false;
     }
-    Sink sink{out.fd, 0};
+    Sink sink{&out, 0};
     if (!encode(&sink, picture)) {
         abandon_output(&out);
         *error = "cannot write " + path + ": " +
