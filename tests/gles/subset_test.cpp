@@ -1,9 +1,12 @@
 // The subset where a wrong result would not show plainly in the viewer's picture: matrices read
 // back, lights under a turned modelview, the back material, fog by depth, the edges of polygons
-// drawn as lines, and calls it refuses.
+// drawn as lines, calls it refuses, and a context that is lost and comes back.
 #include "offscreen_gl.h"
+#include "platform/gles/gl_subset.h"
 #include "platform/gles/immediate.h"
 #include "platform/opengl.h"
+
+#include <EGL/egl.h>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,34 @@ TEST_F(SubsetTest, TexturingTakesTheTexelAtTheOriginOnceTheTextureIsComplete) {
     EXPECT_EQ(pixel(16, 32), (std::array<int, 3>{255, 255, 255}));
     // GL_MODULATE with the current colour, white: the texel itself.
     EXPECT_EQ(pixel(48, 32), (std::array<int, 3>{16, 32, 64}));
+}
+
+// A fresh ES context stands for one that WebGL gives back: no objects, ES's initial state.
+TEST_F(SubsetTest, AContextThatComesBackDrawsAsBeforeItWasLost) {
+    const unsigned char texels[4] = {16, 32, 64, 255};
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glClearColor(0.5f, 0.25f, 0, 1);
+    glEnable(GL_CULL_FACE);
+    const auto draw = [] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        triangle(16, 32, 0, 0, 0, 1);
+        triangle(48, 32, 0, 0, 0, 1, true); // culled
+        glDisable(GL_TEXTURE_2D);
+    };
+    draw();
+    const std::array<std::array<int, 3>, 3> before = {pixel(16, 32), pixel(48, 32), pixel(0, 0)};
+    const void *lost = eglGetCurrentContext();
+    gl_subset_lost(lost);
+    draw(); // dropped, and makes no program on a context that has none
+    std::string error;
+    ASSERT_TRUE(create_offscreen_context(side, side, 16, OffscreenApi::es2, &error)) << error;
+    ASSERT_TRUE(gl_subset_restored(lost));
+    draw();
+    EXPECT_EQ(before,
+              (std::array<std::array<int, 3>, 3>{pixel(16, 32), pixel(48, 32), pixel(0, 0)}));
+    EXPECT_EQ(before[0], (std::array<int, 3>{16, 32, 64}));
 }
 
 TEST_F(SubsetTest, LinesForPolygonsAreTheThreeEdgesOfEveryTriangleWithItsFacing) {

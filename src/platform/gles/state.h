@@ -79,7 +79,7 @@ struct Context {
 
     bool texturing = false;
     bool texture_replace = false;
-    bool texture_image = false;      // level 0 loaded
+    bool texture_image = false; // level 0 loaded
     // What ES was handed once and must be handed again when a lost context comes back.
     std::map<GLenum, GLint> texture_parameters;
     GLint texture_format = 0; // GL_RGB or GL_RGBA, as ES stores it, rows packed to 1 byte

@@ -100,6 +100,8 @@ try {
 
   // ---- Return still dismisses the box after a click on its text and one beside it ----
   const page = await open({ viewport: { width: 1024, height: 768 } });
+  const errors = [];
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   await page.click('dialog .text');
   await page.mouse.click(900, 700);
   await page.keyboard.press('Enter');
@@ -119,13 +121,16 @@ try {
   });
   const lostLine = await settled(page.waitForFunction(() =>
     /lost/.test(document.getElementById('status').textContent), null, { timeout: 5000 }));
+  await page.keyboard.press('p'); // a frame that needs a program the lost context cannot make
+  await frames(page);
+  await page.keyboard.press('p');
   await page.evaluate(() => window.loseContext.restoreContext());
   await settled(page.waitForFunction(() =>
     document.getElementById('status').textContent === '', null, { timeout: 5000 }));
   await frames(page);
   const [back, detail] = matches('restored', await picture(page, 'restored', 614), []);
-  check('a lost context is told, and draws again once restored', lostLine && back,
-    `${lostLine ? '' : 'nothing said; '}${detail}`);
+  check('a lost context is told, draws again once restored, and logs no error', lostLine && back &&
+    errors.length === 0, `${lostLine ? '' : 'nothing said; '}${detail} ${errors.join(' | ')}`);
   await page.close();
 
   // ---- A backing store beyond the largest renderbuffer draws at the largest that works ----
