@@ -1,8 +1,13 @@
 // A plain static server for the page, on 127.0.0.1 only. `node serve.mjs DIR [PORT]` serves DIR
 // and prints its URL; the scenarios import serve() and get a server on a free port.
+//
+// It serves the page's own files and nothing else: a file directly in DIR, named *.html, *.js or
+// *.wasm and not hidden, once links are resolved (a link may point only to such a file in DIR),
+// so a build folder's internals (CMakeCache.txt, build.ninja, CMakeFiles/) stay private. Other
+// paths get 404, methods other than GET and HEAD get 405.
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
-import { extname, join, normalize, resolve, sep } from 'node:path';
+import { readFile, realpath, stat } from 'node:fs/promises';
+import { basename, dirname, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const types = {
@@ -10,35 +15,49 @@ const types = {
   '.js': 'text/javascript; charset=utf-8',
   // Streaming compilation needs the right type; without it the browser falls back and complains.
   '.wasm': 'application/wasm',
-  '.png': 'image/png',
 };
 
-export function serve(dir, port = 0) {
-  const root = resolve(dir);
+// The page's file that `name` names in `root` (a resolved folder), or null.
+async function pageFile(root, name) {
+  const own = (path) => dirname(path) === root && !basename(path).startsWith('.') &&
+    Object.hasOwn(types, extname(path));
+  if (name.includes('/') || name.includes('\\') || !own(join(root, name))) return null;
+  try {
+    const file = await realpath(join(root, name));
+    return own(file) && (await stat(file)).isFile() ? file : null;
+  } catch {
+    return null;
+  }
+}
+
+export async function serve(dir, port = 0) {
+  const root = await realpath(dir);
   const server = createServer(async (request, response) => {
-    let path;
+    if (request.method !== 'GET' && request.method !== 'HEAD') {
+      response.writeHead(405, { Allow: 'GET, HEAD' }).end();
+      return;
+    }
+    let name;
     try {
-      path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+      name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname).slice(1);
     } catch {
       response.writeHead(400).end(); // a malformed escape must not end the server
       return;
     }
-    const file = normalize(join(root, path.endsWith('/') ? path + 'index.html' : path));
-    // Nothing outside the page's directory is served.
-    if (file !== root && !file.startsWith(root + sep)) {
-      response.writeHead(403).end();
+    const file = await pageFile(root, name || 'index.html');
+    let body;
+    try {
+      body = file && (await readFile(file));
+    } catch {
+      body = null;
+    }
+    if (!body) {
+      response.writeHead(404).end();
       return;
     }
-    try {
-      const body = await readFile(file);
-      response.writeHead(200, {
-        'Content-Type': types[extname(file)] ?? 'application/octet-stream',
-        'Cache-Control': 'no-cache',
-      });
-      response.end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
+    // HEAD gets the same header; Node.js leaves out its body.
+    response.writeHead(200, { 'Content-Type': types[extname(file)], 'Cache-Control': 'no-cache' });
+    response.end(body);
   });
   return new Promise((done, failed) => {
     server.once('error', failed);
@@ -47,11 +66,18 @@ export function serve(dir, port = 0) {
 }
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
-  const [dir, port] = process.argv.slice(2);
-  if (!dir) {
-    console.error('usage: node serve.mjs DIR [PORT]');
+  const [dir, port = '8000'] = process.argv.slice(2);
+  const fail = (line) => {
+    console.error(`serve.mjs: ${line}`);
     process.exit(2);
+  };
+  if (!dir) fail('usage: node serve.mjs DIR [PORT]');
+  if (!/^\d{1,5}$/.test(port) || Number(port) > 65535)
+    fail(`bad port "${port}": a number from 0 to 65535`);
+  try {
+    const server = await serve(dir, Number(port));
+    console.log(`http://127.0.0.1:${server.address().port}/`);
+  } catch (error) {
+    fail(`cannot serve ${dir} on port ${port}: ${error.message}`);
   }
-  const server = await serve(dir, Number(port ?? 8000));
-  console.log(`http://127.0.0.1:${server.address().port}/`);
 }

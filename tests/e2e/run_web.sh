@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The end-to-end scenarios against the page in headless chromium (CTest's e2e_web).
 #
-#   run_web.sh PAGE_DIR SNAPSHOT_TOOL WORK_DIR
+#   run_web.sh PAGE_DIR SNAPSHOT_TOOL WORK_DIR [SCRIPT]
 #
+# SCRIPT is the driver in web/ (scenarios.mjs unless given; page_checks.mjs for CTest's
+# e2e_web_page_checks).
 # PAGE_DIR holds index.html, helicoid.js and helicoid.wasm (the web preset's build directory).
 # playwright-core comes from npm, as pinned in web/package-lock.json. Exit code 77 (a skip) when
 # the page was not built or chromium is missing.
 set -euo pipefail
-if [ $# -ne 3 ]; then
-  echo "usage: $0 PAGE_DIR SNAPSHOT_TOOL WORK_DIR" >&2
+if [ $# -ne 3 ] && [ $# -ne 4 ]; then
+  echo "usage: $0 PAGE_DIR SNAPSHOT_TOOL WORK_DIR [SCRIPT]" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")/web" && pwd)
@@ -23,4 +25,4 @@ if ! command -v "${HELICOID_CHROMIUM:-chromium}" >/dev/null; then
   exit 77
 fi
 "$here/../../../scripts/web.sh" npm >/dev/null
-exec node "$here/scenarios.mjs" "$1" "$2" "$3"
+exec node "$here/${4:-scenarios.mjs}" "$1" "$2" "$3"

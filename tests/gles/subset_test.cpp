@@ -1,9 +1,12 @@
 // The subset where a wrong result would not show plainly in the viewer's picture: matrices read
 // back, lights under a turned modelview, the back material, fog by depth, the edges of polygons
-// drawn as lines, and calls it refuses.
+// drawn as lines, calls it refuses, and a context that is lost and comes back.
 #include "offscreen_gl.h"
+#include "platform/gles/gl_subset.h"
 #include "platform/gles/immediate.h"
 #include "platform/opengl.h"
+
+#include <EGL/egl.h>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,27 @@ TEST_F(SubsetTest, TexturingTakesTheTexelAtTheOriginOnceTheTextureIsComplete) {
     EXPECT_EQ(pixel(16, 32), (std::array<int, 3>{255, 255, 255}));
     // GL_MODULATE with the current colour, white: the texel itself.
     EXPECT_EQ(pixel(48, 32), (std::array<int, 3>{16, 32, 64}));
+}
+
+// A fresh ES context stands for one that WebGL gives back: no objects, ES's initial state.
+TEST_F(SubsetTest, AContextThatComesBackDrawsAsBeforeItWasLost) {
+    const unsigned char texel[4] = {16, 32, 64, 255};
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glClearColor(0.5f, 0.25f, 0, 1);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    const void *lost = eglGetCurrentContext();
+    gl_subset_lost(lost);
+    triangle(16, 32, 0, 0, 0, 1); // dropped: no program is made on a lost context
+    std::string error;
+    ASSERT_TRUE(create_offscreen_context(side, side, 16, OffscreenApi::es2, &error)) << error;
+    ASSERT_TRUE(gl_subset_restored(lost));
+    glClear(GL_COLOR_BUFFER_BIT);
+    triangle(16, 32, 0, 0, 0, 1);
+    triangle(48, 32, 0, 0, 0, 1, true); // culled
+    EXPECT_EQ(pixel(16, 32), (std::array<int, 3>{16, 32, 64}));
+    EXPECT_EQ(pixel(48, 32), (std::array<int, 3>{128, 64, 0}));
 }
 
 TEST_F(SubsetTest, LinesForPolygonsAreTheThreeEdgesOfEveryTriangleWithItsFacing) {

@@ -2,6 +2,8 @@
 // test, culling, clearing, reading pixels) goes straight through; the rest is the subset's state.
 #include "platform/gles/state.h"
 
+#include <algorithm>
+
 using namespace gl_subset;
 
 namespace {
@@ -28,6 +30,7 @@ void set_capability(const char *call, GLenum cap, bool on) {
         c->cull_face = on;
         break;
     case GL_DEPTH_TEST:
+        c->depth_test = on;
         break;
     default:
         report(call, "capability", cap);
@@ -80,8 +83,12 @@ void glLineWidth(GLfloat width) {
 }
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
-    if (Context *c = ready("glClearColor"))
-        c->es.ClearColor(red, green, blue, alpha);
+    Context *c = ready("glClearColor");
+    if (c == nullptr)
+        return;
+    const float colour[4] = {red, green, blue, alpha};
+    std::copy(colour, colour + 4, c->clear_colour);
+    c->es.ClearColor(red, green, blue, alpha);
 }
 
 void glClear(GLbitfield mask) {
@@ -114,8 +121,7 @@ void glPixelStorei(GLenum pname, GLint param) {
         report("glPixelStorei", "pname or value", pname);
         return;
     }
-    if (pname == GL_UNPACK_ALIGNMENT)
-        c->unpack_alignment = param;
+    (pname == GL_UNPACK_ALIGNMENT ? c->unpack_alignment : c->pack_alignment) = param;
     c->es.PixelStorei(pname, param);
 }
 

@@ -38,6 +38,15 @@ bool load_functions(Es2 &es, GlSubsetLoader loader) {
     return complete;
 }
 
+// The buffer and the texture the subset draws with, the texture bound for good.
+void make_objects(Context &context) {
+    const Es2 &es = context.es;
+    es.GenBuffers(1, &context.buffer);
+    es.GenTextures(1, &context.texture);
+    es.ActiveTexture(GL_TEXTURE0);
+    es.BindTexture(GL_TEXTURE_2D, context.texture);
+}
+
 std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
     auto context = std::make_unique<Context>();
     // One program built now, so that a context that cannot build them says so here rather than
@@ -50,11 +59,8 @@ std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
     // Light 0 alone starts white.
     for (int i = 0; i < 4; ++i)
         context->lights[0].diffuse[i] = context->lights[0].specular[i] = 1;
+    make_objects(*context);
     const Es2 &es = context->es;
-    es.GenBuffers(1, &context->buffer);
-    es.GenTextures(1, &context->texture);
-    es.ActiveTexture(GL_TEXTURE0);
-    es.BindTexture(GL_TEXTURE_2D, context->texture);
     const char *renderer = reinterpret_cast<const char *>(es.GetString(GL_RENDERER));
     context->renderer = std::string("OpenGL 1.1 subset over ") + (renderer ? renderer : "?");
     const char *version = reinterpret_cast<const char *>(es.GetString(GL_VERSION));
@@ -125,4 +131,35 @@ void gl_subset_forget(const void *context) {
     if (current_context == found->second.get())
         current_context = nullptr;
     contexts.erase(found);
+}
+
+void gl_subset_lost(const void *context) {
+    const auto found = contexts.find(context);
+    if (found != contexts.end())
+        found->second->lost = true;
+}
+
+// A context that comes back starts from ES's initial state, with none of its objects: they are
+// made again, and what the subset handed ES once is handed again; per-draw state is set per draw.
+bool gl_subset_restored(const void *context) {
+    const auto found = contexts.find(context);
+    if (found == contexts.end())
+        return false;
+    Context &c = *found->second;
+    const Es2 &es = c.es;
+    c.lost = false;
+    c.programs.clear();
+    make_objects(c);
+    for (const auto &[pname, value] : c.texture_parameters)
+        es.TexParameteri(GL_TEXTURE_2D, pname, value);
+    if (c.texture_image)
+        upload_texture(c);
+    es.PixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
+    es.PixelStorei(GL_UNPACK_ALIGNMENT, c.unpack_alignment);
+    es.ClearColor(c.clear_colour[0], c.clear_colour[1], c.clear_colour[2], c.clear_colour[3]);
+    if (c.depth_test)
+        es.Enable(GL_DEPTH_TEST);
+    if (c.cull_face)
+        es.Enable(GL_CULL_FACE);
+    return program_for(c, ProgramKey{}) != nullptr;
 }

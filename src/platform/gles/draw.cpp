@@ -101,7 +101,8 @@ ProgramKey key_for(const Context &c, GLenum primitive) {
 } // namespace
 
 void draw_batch(Context &c, GLenum primitive, const std::vector<Vertex> &vertices) {
-    if (vertices.empty())
+    // A lost context has no programs to draw with; WebGL would not even make one.
+    if (vertices.empty() || c.lost)
         return;
     const ProgramKey key = key_for(c, primitive);
     const Program *p = program_for(c, key);

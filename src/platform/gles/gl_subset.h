@@ -18,6 +18,12 @@
 //   - gl_subset_make_current(nullptr, nullptr) leaves no context current (the subset's calls
 //     then report themselves and do nothing); gl_subset_forget(context) drops a context's
 //     state once the platform has destroyed it.
+//   - a context that can be lost (WebGL's webglcontextlost) is reported with
+//         gl_subset_lost(context);
+//     from then on draws are dropped and no ES object is made; once it is back and current,
+//         gl_subset_restored(context);
+//     makes the subset's ES objects again and hands ES what it had been handed (the texture,
+//     the clear colour, the capabilities), so the next frame draws as before.
 //
 // Needs GLSL ES 1.00 and glDrawArrays without element indices: nothing beyond what WebGL 1
 // guarantees. The platform keeps its own headers (EGL, SDL, Emscripten) on its side.
@@ -29,3 +35,6 @@ using GlSubsetLoader = void *(*)(const char *name);
 // ES 2.0 function or the program does not build; the context is then not current.
 bool gl_subset_make_current(const void *context, GlSubsetLoader loader);
 void gl_subset_forget(const void *context);
+void gl_subset_lost(const void *context);
+// False, after one line on stderr, when the program does not build again.
+bool gl_subset_restored(const void *context);

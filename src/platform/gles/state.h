@@ -79,10 +79,20 @@ struct Context {
 
     bool texturing = false;
     bool texture_replace = false;
-    bool texture_image = false;      // level 0 loaded
+    bool texture_image = false; // level 0 loaded
+    // What ES was handed once and must be handed again when a lost context comes back.
+    std::map<GLenum, GLint> texture_parameters;
+    GLint texture_format = 0; // GL_RGB or GL_RGBA, as ES stores it, rows packed to 1 byte
+    GLsizei texture_width = 0;
+    GLsizei texture_height = 0;
+    std::vector<unsigned char> texture_pixels;
     bool texture_min_level0 = false; // a minification filter that needs no other levels
 
     GLint unpack_alignment = 4;
+    GLint pack_alignment = 4;
+    float clear_colour[4] = {0, 0, 0, 0};
+    bool depth_test = false;
+    bool lost = false; // the platform lost the ES context: its objects are gone, draws dropped
     bool cull_face = false;
     GLenum polygon_mode = GL_FILL;
 
@@ -93,6 +103,8 @@ struct Context {
 };
 
 Context *current();
+// Hands ES the kept texture image (texture.cpp).
+void upload_texture(const Context &context);
 MatrixStack &current_stack(Context &context);
 
 // The context for an OpenGL 1.1 call outside glBegin/glEnd, or null after reporting why not.

@@ -1,10 +1,19 @@
 // The one 2D texture: environment, parameters and image. ES wants the image in its internal
 // format, so an RGBA image for an RGB texture loses its alpha here rather than in the driver.
+// Parameters and image are kept, for a context that is lost and comes back.
 #include "platform/gles/state.h"
 
 #include <vector>
 
 using namespace gl_subset;
+
+void gl_subset::upload_texture(const Context &c) {
+    c.es.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    c.es.TexImage2D(GL_TEXTURE_2D, 0, c.texture_format, c.texture_width, c.texture_height, 0,
+                    static_cast<GLenum>(c.texture_format), GL_UNSIGNED_BYTE,
+                    c.texture_pixels.data());
+    c.es.PixelStorei(GL_UNPACK_ALIGNMENT, c.unpack_alignment);
+}
 
 extern "C" {
 
@@ -40,6 +49,7 @@ void glTexParameteri(GLenum target, GLenum pname, GLint param) {
     }
     if (pname == GL_TEXTURE_MIN_FILTER)
         c->texture_min_level0 = true;
+    c->texture_parameters[pname] = param;
     c->es.TexParameteri(target, pname, param);
 }
 
@@ -61,18 +71,17 @@ void glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei wid
         return;
     }
     const auto *source = static_cast<const unsigned char *>(pixels);
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    const int channels = rgba ? 4 : 3;
+    c->texture_format = rgba ? GL_RGBA : GL_RGB;
+    c->texture_width = width;
+    c->texture_height = height;
+    c->texture_pixels.resize(count * channels);
+    for (std::size_t i = 0; i < count; ++i)
+        for (int k = 0; k < channels; ++k)
+            c->texture_pixels[i * channels + k] = source[i * 4 + k];
     c->texture_image = true;
-    if (rgba) {
-        c->es.TexImage2D(target, 0, GL_RGBA, width, height, 0, GL_RGBA, type, source);
-        return;
-    }
-    std::vector<unsigned char> packed(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i)
-        for (int k = 0; k < 3; ++k)
-            packed[i * 3 + k] = source[i * 4 + k];
-    c->es.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    c->es.TexImage2D(target, 0, GL_RGB, width, height, 0, GL_RGB, type, packed.data());
-    c->es.PixelStorei(GL_UNPACK_ALIGNMENT, c->unpack_alignment);
+    upload_texture(*c);
 }
 
 } // extern "C"

@@ -39,16 +39,23 @@ unsigned char key_character(const EmscriptenKeyboardEvent &key) {
     return chars.size() == 1 ? static_cast<unsigned char>(chars[0]) : 0;
 }
 
-EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *key, void *) {
+// False when the window takes no keys: there is none, or a modal box owns the keyboard.
+bool send_key(bool down, WPARAM virtual_key, bool repeat, unsigned char c) {
     const Window *window = the_window();
-    // A modal box owns the keyboard; the page's own keys (Return on its button) must work.
     if (window == nullptr || window->destroying || web_state().box_up)
-        return EM_FALSE;
-    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
-    const unsigned char c = down ? key_character(*key) : 0;
-    queue_key(window->handle, down, key->keyCode != 0 ? key->keyCode : 0xFF, key->repeat != 0,
+        return false;
+    queue_key(window->handle, down, virtual_key, repeat,
               c != 0 ? std::string(1, static_cast<char>(c)) : std::string(), false);
     web_wake();
+    return true;
+}
+
+EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *key, void *) {
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    const unsigned char c = down ? key_character(*key) : 0;
+    // The page's own keys (Return on a box's button) must work meanwhile.
+    if (!send_key(down, key->keyCode != 0 ? key->keyCode : 0xFF, key->repeat != 0, c))
+        return EM_FALSE;
     // The browser keeps its own shortcuts (Ctrl+R, F5); a plain key belongs to the window.
     return c != 0 && !key->ctrlKey && !key->metaKey ? EM_TRUE : EM_FALSE;
 }
@@ -60,6 +67,13 @@ namespace web_layer {
 void listen_to_keys() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_key);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_key);
+}
+
+// A press and release of an on-screen key, as the keyboard would send them.
+void on_screen_key(int virtual_key, int character) {
+    if (send_key(true, static_cast<WPARAM>(virtual_key), false,
+                 static_cast<unsigned char>(character)))
+        send_key(false, static_cast<WPARAM>(virtual_key), false, 0);
 }
 
 // ==== Pointer ====

@@ -5,6 +5,7 @@ mergeInto(LibraryManager.library, {
   $WebLayer: {
     waker: null,
     canvas: null,
+    keys: null, // the on-screen keys' row, on a touch screen
     pointer: null, // the id of the pressed pointer, for capture
     // Rewinding must start from JavaScript with no compiled code on the stack, and the program's
     // exit() unwinds it by throwing ExitStatus, which ends it and is no error.
@@ -58,6 +59,15 @@ mergeInto(LibraryManager.library, {
     var status = WebLayer.status();
     if (status.firstFrameMs === null) status.firstFrameMs = performance.now();
     status.frames++;
+  },
+
+  // The page's status line says so while the browser has taken the WebGL context away.
+  web_show_lost: function (lost) {
+    var line = document.getElementById('status');
+    var text = 'The picture is lost for the moment: the browser took WebGL away. It comes back ' +
+      'when the browser gives WebGL back.';
+    if (lost) line.textContent = text;
+    else if (line.textContent === text) line.textContent = '';
   },
 
   web_viewport: function (height) {

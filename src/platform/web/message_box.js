@@ -30,6 +30,11 @@ mergeInto(LibraryManager.library, {
         }, 0);
       };
       ok.addEventListener('click', function () { dismiss(); });
+      // A click on the text or beside the box (its backdrop is the dialog too) leaves the focus
+      // on OK, as on Windows, so Return still answers the box.
+      box.addEventListener('mousedown', function (event) {
+        if (event.target !== ok) event.preventDefault();
+      });
       // Escape answers an OK box with IDOK on Windows too.
       box.addEventListener('cancel', dismiss);
       document.body.append(box);

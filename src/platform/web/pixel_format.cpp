@@ -68,11 +68,13 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
     // Describing needs the context current; SetPixelFormat must not change the current one.
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE previous = emscripten_webgl_get_current_context();
     emscripten_webgl_make_context_current(context);
+    // The backing store asked for, now within what this context can draw.
     int width = 0;
     int height = 0;
     emscripten_get_canvas_element_size(canvas_selector, &width, &height);
+    web_fit_canvas(width, height);
     if (attributes.majorVersion == 2 &&
-        web_make_framebuffer(request.cDepthBits, request.cStencilBits, width, height) == 0) {
+        web_make_framebuffer(request.cDepthBits, request.cStencilBits) == 0) {
         std::fprintf(stderr, "helicoid: SetPixelFormat: no framebuffer of %d depth bits\n",
                      request.cDepthBits);
         emscripten_webgl_make_context_current(previous);
@@ -83,5 +85,6 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
     emscripten_webgl_make_context_current(previous);
     window->webgl = context;
     window->pixel_format = format;
+    listen_to_context_loss();
     return TRUE;
 }

@@ -19,16 +19,22 @@ void web_next_frame();
 // Shows a modal dialog and sleeps until it is dismissed.
 void web_message_box(const char *text, const char *caption, int error);
 // The canvas that is the window: made hidden, at x, y in CSS pixels. Its pointer events call
-// `pointer(message, x, y, buttons)`.
-void web_create_canvas(const char *id, int x, int y, void (*pointer)(int, int, int, int));
+// `pointer(message, x, y, buttons)`; a touch screen's on-screen keys call `key(vk, character)`.
+void web_create_canvas(const char *id, int x, int y, void (*pointer)(int, int, int, int),
+                       void (*key)(int, int));
 void web_show_canvas(int shown);
 void web_remove_canvas();
 int web_set_capture(int capture);
 int web_viewport(int height);
+// Says on the page that the picture is lost for the moment (1), or no longer (0).
+void web_show_lost(int lost);
 double web_now_ms();
-// A framebuffer with exactly the depth asked for, which SwapBuffers presents; 0 without WebGL 2.
-int web_make_framebuffer(int depth_bits, int stencil_bits, int width, int height);
-void web_size_framebuffer(int width, int height);
+// The canvas's backing store, at most what the current context can draw; the framebuffer follows.
+void web_fit_canvas(int width, int height);
+// A framebuffer with exactly the depth asked for, as large as the drawing buffer, which
+// SwapBuffers presents; 0 without WebGL 2. Made again for a context that came back (1 if none).
+int web_make_framebuffer(int depth_bits, int stencil_bits);
+int web_remake_framebuffer();
 void web_present();
 void web_forget_framebuffer();
 // An integer property of the current WebGL context (the viewer's GL names belong to the subset).
@@ -70,8 +76,17 @@ WebWindow *web_window_of_dc(HDC dc);
 // The address of a WebGL function by its ES 2.0 name, for the OpenGL 1.1 subset; null if unknown.
 void *webgl_function(const char *name);
 
-// Starts listening to the keyboard (input.cpp); the canvas's pointer handler.
+// The key the subset knows the canvas's context by.
+inline const void *subset_key(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl) {
+    return reinterpret_cast<const void *>(webgl);
+}
+
+// Starts listening to the keyboard (input.cpp); the canvas's pointer and on-screen key handlers.
 void listen_to_keys();
 void on_pointer(int message, int x, int y, int buttons);
+void on_screen_key(int virtual_key, int character);
+
+// Keeps the picture through a lost WebGL context (context_loss.cpp).
+void listen_to_context_loss();
 
 } // namespace web_layer

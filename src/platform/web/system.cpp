@@ -3,12 +3,38 @@
 
 using namespace web_layer;
 
+namespace {
+
+// The viewer's window: a square 80 per cent of the screen's height, 50 pixels from its left.
+constexpr double window_share = 0.8;
+constexpr int window_left = 50;
+
+bool window_fits(int screen_height, int screen_width) {
+    return static_cast<int>(screen_height * window_share) + window_left <= screen_width;
+}
+
+// The page's screen is its viewport. A viewport too narrow for the window (a phone upright) is
+// reported as a shorter screen, the tallest whose window fits beside its place, so the program
+// makes a window that fits and its projection and trackball use that real side.
+int screen_height() {
+    const int width = web_viewport(0);
+    int height = web_viewport(1);
+    if (window_fits(height, width))
+        return height;
+    height = static_cast<int>((width - window_left) / window_share) + 1;
+    while (height > 1 && !window_fits(height, width))
+        --height;
+    return height;
+}
+
+} // namespace
+
 int WINAPI GetSystemMetrics(int index) {
     if (index != SM_CXSCREEN && index != SM_CYSCREEN) {
         unsupported("GetSystemMetrics", "a metric other than the screen size");
         return 0;
     }
-    return web_viewport(index == SM_CYSCREEN ? 1 : 0);
+    return index == SM_CYSCREEN ? screen_height() : web_viewport(0);
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

@@ -2,7 +2,8 @@
 // The rules it shares with the SDL layer are listed in platform/win32_core/core.h; this layer
 // gives them the page:
 // - One window: a canvas at the window's place, sized in CSS pixels, with a backing store of that
-//   size times the device pixel ratio. CreateWindowExA makes it hidden, ShowWindow shows it.
+//   size times the device pixel ratio, at most the largest renderbuffer and viewport the context
+//   takes (the browser scales it up beyond). CreateWindowExA makes it hidden, ShowWindow shows it.
 // - GetMessageA waits without blocking the page: Asyncify unwinds the program to the browser's
 //   event loop until an event arrives or the next timer is due, and rewinds it then.
 // - Keys from the DOM: virtual-key codes are its keyCode, which matches Win32's for letters,
@@ -12,8 +13,11 @@
 //   to it. SetCapture is the Pointer Events capture of the pressed pointer: moves and the release
 //   outside the canvas keep coming, negative left of or above it.
 // - MessageBoxA with MB_OK: a modal dialog in the page with the exact caption and text and an OK
-//   button that has the focus, so Return (or Escape, as on Windows) dismisses it with IDOK. The
-//   program waits meanwhile and the window gets no input.
+//   button that has the focus, also after a click on the text or beside the box, so Return (or
+//   Escape, as on Windows) dismisses it with IDOK. The program waits meanwhile and the window
+//   gets no input.
+// - On a touch screen (primary pointer coarse), a row of on-screen keys f, p, j, k and Esc beside
+//   the canvas sends what those keys send, until a real keyboard's first key removes it.
 // - SetPixelFormat makes the canvas's WebGL context with no alpha (the canvas is opaque, as a
 //   window is) and no antialiasing. The depth asked for decides which copy of a doubled triangle
 //   wins, and a canvas's own depth buffer is as deep as the browser likes (24 bits): with WebGL 2,
@@ -22,7 +26,11 @@
 // - WGL over that context; the viewer's OpenGL 1.1 calls reach it through the OpenGL 1.1 subset
 //   (src/platform/gles/). SwapBuffers copies the framebuffer to the canvas, hands the frame to
 //   the browser and returns at the next animation frame, as a swap synchronised to the display.
-// - GetSystemMetrics: the screen is the page's viewport, in CSS pixels.
+// - GetSystemMetrics: the screen is the page's viewport, in CSS pixels; see the table for a
+//   narrow one.
+// - A lost WebGL context: the page says the picture is lost for the moment, draws are dropped;
+//   when the browser gives it back, the framebuffer and the subset's objects are made again and
+//   the window is painted again.
 // - The program's end (WinMain returning, or exit()) is reported to the page with its exit code.
 // Not emulated besides: a second window, the right and middle buttons, the wheel. Unsupported
 // calls print their line in the browser's console.
@@ -45,6 +53,9 @@
 // key messages      | scan codes; times since | no scan code; times     | the DOM has neither
 //                   | boot                    | since the page loaded   |
 // LoadIconA         | finds the icon          | finds none              | the tab has its own
+// GetSystemMetrics  | the screen's height     | a viewport too narrow   | the window (80% of
+// (SM_CYSCREEN)     |                         | for the window is given | the height, at x 50)
+//                   |                         | as a shorter screen     | must fit a phone
 #pragma once
 
 #include "platform/win32.h"

@@ -21,14 +21,6 @@ HGLRC WINAPI wglCreateContext(HDC dc) {
     return web_state().gl_context;
 }
 
-namespace {
-
-const void *subset_key(EMSCRIPTEN_WEBGL_CONTEXT_HANDLE webgl) {
-    return reinterpret_cast<const void *>(webgl);
-}
-
-} // namespace
-
 // The viewer's OpenGL 1.1 calls reach WebGL through the subset, which follows the current context.
 BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
     if (context == nullptr) { // releases the current context; the device context is ignored

@@ -15,9 +15,8 @@ namespace {
 void size_canvas(int width, int height) {
     const double ratio = emscripten_get_device_pixel_ratio();
     emscripten_set_element_css_size(canvas_selector, width, height);
-    emscripten_set_canvas_element_size(canvas_selector,
-                                       std::max(1, static_cast<int>(std::lround(width * ratio))),
-                                       std::max(1, static_cast<int>(std::lround(height * ratio))));
+    web_fit_canvas(std::max(1, static_cast<int>(std::lround(width * ratio))),
+                   std::max(1, static_cast<int>(std::lround(height * ratio))));
 }
 
 } // namespace
@@ -32,7 +31,7 @@ std::unique_ptr<Window> win32_core::new_window() {
 
 // The canvas is made hidden, at the window's place.
 bool win32_core::window_created(Window &window) {
-    web_create_canvas(canvas_id, window.x, window.y, on_pointer);
+    web_create_canvas(canvas_id, window.x, window.y, on_pointer, on_screen_key);
     size_canvas(window.width, window.height);
     return true;
 }
@@ -58,10 +57,6 @@ void win32_core::raise_surface(Window &) {}
 
 void win32_core::resize_surface(Window &window, int width, int height) {
     size_canvas(width, height);
-    int backing_width = 0;
-    int backing_height = 0;
-    emscripten_get_canvas_element_size(canvas_selector, &backing_width, &backing_height);
-    web_size_framebuffer(backing_width, backing_height);
     // Resizing a canvas clears it: everything is to be painted again.
     window.invalid = window.visible;
 }

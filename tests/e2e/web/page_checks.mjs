@@ -1,0 +1,150 @@
+// The page and its server beyond the shared scenarios: the server's refusals, file://, the box's
+// focus, a lost context, an oversized canvas, a phone.  node page_checks.mjs PAGE SNAPSHOT WORK
+import { execFileSync, spawnSync } from 'node:child_process';
+import { copyFileSync, mkdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { join, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+import { comparePictures, decodePng } from './png.mjs';
+import { serve } from '../../../scripts/serve.mjs';
+
+const [pageDir, snapshotTool, work] = process.argv.slice(2);
+const folder = join(work, 'served');
+rmSync(work, { recursive: true, force: true });
+mkdirSync(join(folder, 'CMakeFiles'), { recursive: true });
+let failed = 0;
+const check = (name, ok, detail = '') =>
+  console.log(`${ok ? 'ok' : (++failed, 'FAIL')} - ${name}${detail ? ': ' + detail : ''}`);
+
+// ---- The server: the page's own files from inside its folder; GET and HEAD only ----
+copyFileSync(join(pageDir, 'index.html'), join(folder, 'index.html'));
+for (const name of ['CMakeCache.txt', '.ninja_log', 'CMakeFiles/a.out.js'])
+  writeFileSync(join(folder, name), 'internal');
+for (const [link, to] of [['x', '/etc/passwd'], ['x.js', '/etc/passwd'], ['y.html', '.ninja_log']])
+  symlinkSync(to, join(folder, link));
+const files = await serve(folder);
+const answers = await Promise.all(['GET /', 'HEAD /', 'POST /', 'DELETE /', 'GET /x', 'GET /x.js',
+  'GET /y.html', 'GET /CMakeCache.txt', 'GET /.ninja_log', 'GET /CMakeFiles/a.out.js',
+  'GET /..%2f..%2fetc%2fpasswd'].map(async (request) => {
+  const [method, path] = request.split(' ');
+  return (await fetch(`http://127.0.0.1:${files.address().port}${path}`, { method })).status;
+}));
+files.close();
+const bad = spawnSync(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url)
+  .pathname, folder, 'eighty'], { encoding: 'utf8' });
+check('the server: only the page, 405 for other methods, one line for a bad port',
+  answers.join() === '200,200,405,405,404,404,404,404,404,404,404' && bad.status !== 0 &&
+  bad.stderr.trim().split('\n').length === 1, `${answers.join()} ${bad.stderr}`);
+
+// ---- The page ----
+const server = await serve(pageDir);
+const browser = await chromium.launch({ executablePath: process.env.HELICOID_CHROMIUM ?? '/usr/bin/chromium',
+  args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'] });
+const until = (page, test, arg) =>
+  page.waitForFunction(test, arg, { timeout: 8000 }).then(() => true, () => false);
+const frames = async (page) => until(page, (n) => window.helicoidStatus.frames >= n,
+  (await page.evaluate(() => window.helicoidStatus?.frames ?? 0)) + 2);
+const picture = async (page, side, scale = 'device') =>
+  decodePng(await page.screenshot({ clip: { x: 50, y: 50, width: side, height: side }, scale }));
+// The scenarios' tolerance: at most 0.2 per cent of the pixels differ by more than 2.
+function matches(actual, args) {
+  const file = join(work, 'expected.png');
+  execFileSync(snapshotTool, ['--output', file, '--size', `${actual.width}x${actual.height}`, ...args]);
+  const { differing } = comparePictures(actual, decodePng(readFileSync(file)));
+  return [differing <= actual.width * actual.height * 0.002, `${differing} pixels differ`];
+}
+async function open(options) {
+  const page = await browser.newPage(options);
+  return page.goto(`http://127.0.0.1:${server.address().port}/`).then(() => page);
+}
+const boxGone = (page) => until(page, () => !document.querySelector('dialog'));
+const statusIs = (page, pattern) => until(page, (p) => new RegExp(p).test(
+  document.getElementById('status').textContent), pattern);
+
+try {
+  const local = await browser.newPage();
+  await local.goto('file://' + resolve(pageDir, 'index.html'));
+  check('from file:// the page says how to open it', await statusIs(local, 'scripts/web\\.sh'));
+
+  const page = await open({ viewport: { width: 1024, height: 768 } });
+  await page.waitForSelector('dialog');
+  const errors = [];
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  await page.click('dialog .text');
+  await page.mouse.click(900, 700);
+  await page.keyboard.press('Enter');
+  const returned = await boxGone(page);
+  check('Return after clicks on the box and beside it', returned);
+  if (!returned) await page.click('dialog button');
+  check('a desktop page shows no on-screen keys', await frames(page) &&
+    !(await page.locator('#helicoid-keys').count()));
+  // Lost, a key asks for a frame with a program the lost context cannot make; then restored.
+  await page.evaluate(() => {
+    const canvas = document.querySelector('canvas');
+    window.lose = (canvas.getContext('webgl2') ?? canvas.getContext('webgl'))
+      .getExtension('WEBGL_lose_context');
+    window.lose.loseContext();
+  });
+  const told = await statusIs(page, 'lost');
+  await page.keyboard.press('p');
+  await frames(page);
+  await page.keyboard.press('p');
+  await page.evaluate(() => window.lose.restoreContext());
+  await statusIs(page, '^$');
+  await frames(page);
+  const [back, detail] = matches(await picture(page, 614), []);
+  check('a lost context is told, draws again once restored, and logs no error',
+    told && back && errors.length === 0, `told ${told}, ${detail} ${errors.join(' | ')}`);
+
+  // 80 per cent of 4000 at ratio 3 asks for 9600 pixels, beyond the largest renderbuffer.
+  const huge = await open({ viewport: { width: 4000, height: 4000 }, deviceScaleFactor: 3 });
+  await huge.click('dialog button');
+  const drawn = await frames(huge) && await boxGone(huge);
+  check('an oversized backing store draws', drawn && new Set((await picture(huge, 3200, 'css')).rgb).size > 2);
+  await huge.close(); // it would slow the rest
+
+  // ---- A phone: 390x844 at ratio 3, touch only ----
+  const phone = await open({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3,
+    isMobile: true, hasTouch: true });
+  await phone.waitForSelector('dialog');
+  writeFileSync(join(work, 'phone-box.png'), await phone.screenshot({ scale: 'css' }));
+  const inside = (selector) => phone.evaluate((s) => {
+    const r = document.querySelector(s).getBoundingClientRect(), c = document.querySelector('.caption');
+    return innerWidth === 390 && r.left >= 0 && r.top >= 0 && r.right <= 390 && r.bottom <= 844 &&
+      (!c || c.scrollWidth <= c.clientWidth);
+  }, selector);
+  const fits = await inside('dialog');
+  await phone.tap('dialog button');
+  check('phone: the box fits the screen, and a tap on OK dismisses it', fits && await boxGone(phone));
+  check('phone: the canvas is inside the viewport', await frames(phone) && await inside('canvas'));
+  writeFileSync(join(work, 'phone-model.png'), await phone.screenshot({ scale: 'css' }));
+  const side = await phone.evaluate(() => document.querySelector('canvas').clientWidth);
+  const key = async (name) => {
+    await phone.getByRole('button', { name, exact: true }).tap({ timeout: 5000 });
+    return frames(phone);
+  };
+  await key('f');
+  const [fog, fogDetail] = matches(await picture(phone, side), ['--fog']);
+  check('phone: the on-screen f gives the fog picture', fog, fogDetail);
+  await key('f');
+  const touch = await phone.context().newCDPSession(phone);
+  for (let i = 0; i <= 9; i++) await touch.send('Input.dispatchTouchEvent', { type: ['touchStart',
+    'touchMove', 'touchEnd'][Math.ceil(i / 8)], touchPoints: i > 8 ? [] : [{ x: 150 + 10 * i, y: 200 }] });
+  const still = async () => {
+    const first = await picture(phone, side);
+    await phone.waitForTimeout(300);
+    return comparePictures(first, await picture(phone, side), 0).differing === 0;
+  };
+  const spins = !(await still());
+  await phone.touchscreen.tap(50 + side / 2, 50 + side / 2);
+  await phone.waitForTimeout(300);
+  check('phone: a touch drag spins the model, and a tap stops it', spins && await still());
+  await key('Esc');
+  check('phone: the on-screen Esc ends the program with code 0',
+    await until(phone, () => window.helicoidStatus.exitCode === 0));
+} catch (error) {
+  check('checks ran to the end', false, error.stack ?? String(error));
+} finally {
+  await browser.close();
+  server.close();
+}
+process.exit(failed ? 1 : 0);
