@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The end-to-end scenarios against the page in headless chromium (CTest's e2e_web).
+# The end-to-end scenarios against the page in headless chromium (CTest's e2e_web), through
+# web/driver.sh; HELICOID_PAGE_DEVICE=phone drives it as a phone.
 #
 #   run_web.sh PAGE_DIR SNAPSHOT_TOOL WORK_DIR
 #
@@ -23,4 +24,4 @@ if ! command -v "${HELICOID_CHROMIUM:-chromium}" >/dev/null; then
   exit 77
 fi
 "$here/../../../scripts/web.sh" npm >/dev/null
-exec node "$here/scenarios.mjs" "$1" "$2" "$3"
+exec bash "$here/../scenarios.sh" "$here/driver.sh" "$1" "$2" "$3"

@@ -197,6 +197,13 @@ TEST_F(CoreRules, CaptureTakenRetakenMovedReleasedAndLostOnDestroy) {
     EXPECT_TRUE(same_sequence({"take pointer anew", "take pointer", "take pointer anew",
                                "let pointer go", "take pointer anew", "let pointer go", "hide"},
                               null_platform::calls()));
+    // Uncaptured, consecutive moves merge into the last, as Windows keeps only the latest.
+    report::pointer(window_b, WM_MOUSEMOVE, 1, 1, false, {});
+    report::pointer(window_b, WM_MOUSEMOVE, 2, 3, false, {});
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.lParam, win32_core::make_lparam(2, 3));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
 // lParams: repeat count 1, bit 30 the previous state, bit 31 the transition; WM_CHAR carries its

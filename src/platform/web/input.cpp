@@ -1,5 +1,6 @@
 // Page events turned into Win32 input: keys and their characters (Emscripten's HTML5 keyboard
-// events), the left button and pointer moves (the canvas's Pointer Events), and capture.
+// events), the left button and pointer moves (the canvas's Pointer Events), capture, and the
+// page's loss of the focus.
 #include "platform/web/state.h"
 
 #include <emscripten/html5.h>
@@ -39,6 +40,14 @@ EM_BOOL on_key(int type, const EmscriptenKeyboardEvent *key, void *) {
     return has_text && !key->ctrlKey && !key->metaKey ? EM_TRUE : EM_FALSE;
 }
 
+// As when Windows deactivates an application: the capture ends and its owner is told, since the
+// button may now go up over another window, where this page never hears of it.
+EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *) {
+    report::capture_lost();
+    web_wake();
+    return EM_FALSE;
+}
+
 } // namespace
 
 namespace web_layer {
@@ -46,6 +55,7 @@ namespace web_layer {
 void listen_to_keys() {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_key);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_key);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, on_blur);
 }
 
 // ==== Pointer ====

@@ -27,24 +27,7 @@
 // Not emulated besides: a second window, the right and middle buttons, the wheel. Unsupported
 // calls print their line in the browser's console.
 //
-// Known deviations from Windows:
-//
-// call              | Windows                 | this layer              | why
-// ------------------+-------------------------+-------------------------+------------------------
-// CreateWindowExA,  | sizes include the frame | sizes are the client    | the page draws no frame
-// SetWindowPos      |                         | area's, in CSS pixels   |
-// SetWindowPos      | moves the window        | only resizes it         | the page places it
-// the viewport      | a resolution change     | a resize or zoom leaves | as a Windows window is
-//                   | leaves windows alone    | the canvas as it is     | left alone
-// SetCapture        | holds until released    | only while the button   | Pointer Events capture
-//                   |                         | is down                 | only a pressed pointer
-// focus             | moves between windows   | keys typed anywhere on  | the page has no other
-//                   |                         | the page reach it       | windows
-// SwapBuffers       | returns at once         | at the next frame       | the browser's rhythm; a
-//                   |                         |                         | hidden tab draws nothing
-// key messages      | scan codes; times since | no scan code; times     | the DOM has neither
-//                   | boot                    | since the page loaded   |
-// LoadIconA         | finds the icon          | finds none              | the tab has its own
+// Deviations from Windows, with the reasons: docs/platforms.md, one table for every platform.
 #pragma once
 
 #include "platform/win32.h"

@@ -30,9 +30,7 @@
 // (WM_NCCREATE, WM_SHOWWINDOW, WM_MOVE, WM_ACTIVATE, WM_ERASEBKGND...). A call or an argument
 // outside the subset prints one line on stderr and returns Win32's failure value.
 //
-// Deviations, in every layer: class names are exact (Windows ignores their case), and the first
-// SelectPalette on a device context answers null (Windows gives back its stock palette, which a
-// true-colour display does without).
+// Deviations from Windows, in every layer and in each: docs/platforms.md.
 #pragma once
 
 #include "platform/win32.h"
