@@ -24,8 +24,8 @@ done | awk -F'\t' -v names="${names[*]}" '
     verdict = text
     sub(/[ (:].*/, "", verdict)
     why = substr(text, length(verdict) + 1)
+    if (why ~ /^ \(/) sub(/\)$/, "", why)
     sub(/^[ (:]+/, "", why)
-    sub(/\)$/, "", why)
     if (why == "") return verdict
     if (!(why in note)) { note[why] = ++notes; notelist[notes] = why }
     return verdict " [" note[why] "]"

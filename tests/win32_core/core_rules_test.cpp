@@ -11,7 +11,6 @@
 
 namespace {
 
-using win32_core::report::Modifiers;
 namespace report = win32_core::report;
 using Handler = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 

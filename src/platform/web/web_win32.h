@@ -10,7 +10,8 @@
 //   case, and Escape, Return, Backspace, Tab and Ctrl+letter as Windows translates them.
 // - The left button and pointer moves from Pointer Events on the canvas, in CSS pixels relative
 //   to it. SetCapture is the Pointer Events capture of the pressed pointer: moves and the release
-//   outside the canvas keep coming, negative left of or above it.
+//   outside the canvas keep coming, negative left of or above it. The page losing the focus ends
+//   the capture, as deactivating an application does on Windows.
 // - MessageBoxA with MB_OK: a modal dialog in the page with the exact caption and text and an OK
 //   button that has the focus, so Return (or Escape, as on Windows) dismisses it with IDOK. The
 //   program waits meanwhile and the window gets no input.
