@@ -27,6 +27,7 @@ step "the OpenGL 1.1 subset over ES 2.0: its tests, pictures against fixed funct
 cmake --preset subset -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset subset
 ctest --preset subset -j2 | tee build/subset/ctest.log
+tests/e2e/matrix.sh # the end-to-end scenarios by platform, from the two CTest runs above
 
 step "unit tests under the sanitizers"
 cmake --preset asan -DHELICOID_WERROR=ON >/dev/null

@@ -1,46 +1,95 @@
-# Includes point down: a folder of src/ may include its own headers and those of the layers below
-# it, never a layer above or beside it. Viewer code reaches the platform through platform/win32.h
-# only, which alone decides whether <windows.h> is the real one.
-set(layer_platform 0)
-set(layer_scene 1)
-set(layer_redraw 2)
-set(layer_interaction 3)
-set(layer_context 3)
-set(layer_app 4)
+cmake_minimum_required(VERSION 3.25)
+# Includes point down: a layer of src/ may include its own headers and what the layers below it
+# offer, never a layer above or beside it. Each folder of platform/ is a layer of its own, which
+# offers only its public headers (docs/architecture.md): viewer code reaches the platform through
+# platform/win32.h and platform/opengl.h, and only platform/win32.h decides whether <windows.h>
+# is the real one.
+set(viewer_layers scene redraw interaction context app)
+set(rank_scene 1)
+set(rank_redraw 2)
+set(rank_interaction 3)
+set(rank_context 3)
+set(rank_app 4)
+set(platform_layers platform platform/win32_core platform/win32_core/null platform/gles
+    platform/sdl platform/web)
+# What each platform layer may include from the others.
+set(core_public platform/win32.h platform/win32_core/core.h platform/win32_core/platform.h
+    platform/win32_core/report.h)
+set(allowed_platform platform/gles/gl11.h)
+set(allowed_platform/win32_core platform/win32.h)
+set(allowed_platform/win32_core/null ${core_public})
+set(allowed_platform/gles "")
+set(allowed_platform/sdl ${core_public} platform/opengl.h platform/gles/gl_subset.h)
+set(allowed_platform/web ${allowed_platform/sdl})
+set(viewer_may_use platform/win32.h platform/opengl.h)
 
-# With PROBE_DIR, first prove that the check can fail: a copy of src/ with one upward include.
+# With PROBE_DIR, first prove that the check can fail: a copy of src/ with one upward include and
+# one sideways include between two platform layers.
 if(DEFINED PROBE_DIR)
   file(REMOVE_RECURSE ${PROBE_DIR})
   file(COPY ${SOURCE_DIR}/src DESTINATION ${PROBE_DIR})
   file(APPEND ${PROBE_DIR}/src/scene/frame.h "#include \"app/window_proc.h\"\n")
+  file(APPEND ${PROBE_DIR}/src/platform/web/state.h "#include \"platform/gles/es2.h\"\n")
   execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROBE_DIR} -P ${CMAKE_CURRENT_LIST_FILE}
                   RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
   if(result EQUAL 0 OR
-     NOT said MATCHES "src/scene/frame.h: #include \"app/window_proc.h\" points up")
-    message(FATAL_ERROR "the check missed an upward include:\n${said}")
+     NOT said MATCHES "src/scene/frame.h: #include \"app/window_proc.h\" points up or sideways from scene/" OR
+     NOT said MATCHES "src/platform/web/state.h: #include \"platform/gles/es2.h\" points up or sideways from platform/web/")
+    message(FATAL_ERROR "the check missed a planted include:\n${said}")
   endif()
+  message(STATUS "the check finds the planted upward and sideways includes")
 endif()
+
+# layer_of(PATH OUT): the deepest layer folder that holds PATH, or empty.
+function(layer_of path out)
+  set(found "")
+  foreach(layer IN LISTS viewer_layers platform_layers)
+    string(LENGTH "${layer}" length)
+    string(LENGTH "${found}" found_length)
+    get_filename_component(folder "${path}" DIRECTORY)
+    if(folder STREQUAL layer AND length GREATER found_length)
+      set(found ${layer})
+    elseif(path MATCHES "^${layer}/" AND NOT layer MATCHES "^platform" AND length GREATER found_length)
+      set(found ${layer})
+    endif()
+  endforeach()
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${SOURCE_DIR}/src
      ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.c)
 set(checked 0)
 set(faults "")
+set(layers_seen "")
 foreach(file IN LISTS files)
-  string(REGEX MATCH "^[^/]+" folder "${file}")
-  if(NOT DEFINED layer_${folder})
-    list(APPEND faults "src/${file}: folder ${folder} has no place among the layers")
+  layer_of("${file}" layer)
+  if(layer STREQUAL "")
+    list(APPEND faults "src/${file}: its folder has no place among the layers")
     continue()
   endif()
+  list(APPEND layers_seen ${layer})
   math(EXPR checked "${checked} + 1")
   file(STRINGS ${SOURCE_DIR}/src/${file} lines REGEX "^[ \t]*#[ \t]*include")
   foreach(line IN LISTS lines)
     if(line MATCHES "<windows\\.h>" AND NOT file STREQUAL "platform/win32.h")
       list(APPEND faults "src/${file}: ${line} (use platform/win32.h)")
-    elseif(line MATCHES "\"([^/\"]+)/[^\"]*\"")
+    elseif(line MATCHES "\"([^\"]+/[^\"]*)\"")
       set(target "${CMAKE_MATCH_1}")
-      if(NOT target STREQUAL folder AND
-         (NOT DEFINED layer_${target} OR NOT layer_${target} LESS layer_${folder}))
-        list(APPEND faults "src/${file}: ${line} points up or sideways from ${folder}/")
+      layer_of("${target}" target_layer)
+      set(ok FALSE)
+      if(target_layer STREQUAL layer)
+        set(ok TRUE)
+      elseif(layer IN_LIST viewer_layers)
+        if(target_layer IN_LIST viewer_layers AND rank_${target_layer} LESS rank_${layer})
+          set(ok TRUE)
+        elseif(target IN_LIST viewer_may_use)
+          set(ok TRUE)
+        endif()
+      elseif(target IN_LIST allowed_${layer})
+        set(ok TRUE)
+      endif()
+      if(NOT ok)
+        list(APPEND faults "src/${file}: ${line} points up or sideways from ${layer}/")
       endif()
     endif()
   endforeach()
@@ -50,7 +99,13 @@ if(checked LESS 20)
   message(FATAL_ERROR "found only ${checked} sources under ${SOURCE_DIR}/src")
 endif()
 if(faults)
+  # One line each, unwrapped, so that a fault can be searched for.
+  list(LENGTH faults count)
   list(JOIN faults "\n" faults)
-  message(FATAL_ERROR "includes that do not point down:\n${faults}")
+  message("${faults}")
+  message(FATAL_ERROR "${count} include(s) do not point down")
 endif()
-message(STATUS "${checked} sources include only their own folder and the layers below")
+list(REMOVE_DUPLICATES layers_seen)
+list(LENGTH layers_seen layer_count)
+message(STATUS "${checked} sources in ${layer_count} layers include only their own layer and what "
+               "the layers below them offer")

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The end-to-end scenarios against the page in headless chromium (CTest's e2e_web).
+# The end-to-end scenarios against the page in headless chromium (CTest's e2e_web), through
+# web/driver.sh; HELICOID_PAGE_DEVICE=phone drives it as a phone.
 #
 #   run_web.sh PAGE_DIR SNAPSHOT_TOOL WORK_DIR [SCRIPT]
 #
-# SCRIPT is the driver in web/ (scenarios.mjs unless given; page_checks.mjs for CTest's
-# e2e_web_page_checks).
+# SCRIPT, when given, is a Node script in web/ run instead of the shared scenarios
+# (page_checks.mjs for CTest's e2e_web_page_checks).
 # PAGE_DIR holds index.html, helicoid.js and helicoid.wasm (the web preset's build directory).
 # playwright-core comes from npm, as pinned in web/package-lock.json. Exit code 77 (a skip) when
 # the page was not built or chromium is missing.
@@ -25,4 +26,5 @@ if ! command -v "${HELICOID_CHROMIUM:-chromium}" >/dev/null; then
   exit 77
 fi
 "$here/../../../scripts/web.sh" npm >/dev/null
-exec node "$here/${4:-scenarios.mjs}" "$1" "$2" "$3"
+[ $# -lt 4 ] || exec node "$here/$4" "$1" "$2" "$3"
+exec bash "$here/../scenarios.sh" "$here/driver.sh" "$1" "$2" "$3"

@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# End-to-end scenarios of the viewer, the same for every platform build: a driver starts the
-# program on an X display and finds its windows; everything else here (keys, mouse, screenshots,
-# picture comparisons) goes through the X server and ImageMagick, as a user would see it.
+# End-to-end scenarios of the viewer, one list for every platform: the native program, the Windows
+# program under Wine, the page, and the native program over the OpenGL 1.1 subset. A driver starts
+# the program and does what a user does (keys, pointer, looking at the screen); the pictures are
+# compared here with ImageMagick. tests/e2e/x_display.sh has the drivers' functions for programs
+# on an X display; web/driver.sh drives the page in headless chromium.
 #
 #   scenarios.sh DRIVER PROGRAM SNAPSHOT_TOOL WORK_DIR
 #
 # Exit code 0 when every check passed, 1 when one failed, 77 when the driver cannot run here.
 # Pictures of every check go to WORK_DIR/out (emptied at the start); on a failure the check also
-# leaves NAME-expected.png and NAME-diff.png there.
+# leaves NAME-expected.png and NAME-diff.png there. Each scenario's result goes to
+# WORK_DIR/matrix.tsv (scenario, then "pass", "FAIL" or "n/a: why"); matrix.sh puts the
+# platforms' columns side by side.
 #
 # The driver interface
 # --------------------
 # DRIVER is a bash file that this script sources. It finds E2E_PROGRAM (the program to run) and
 # E2E_WORK (a directory of its own for state, logs and anything it builds) set, and defines:
 #
-#   driver_setup                 Prepares everything once: the X display (1024x768, 24 bits, no
-#                                window manager; DISPLAY exported) and whatever the program
+#   driver_setup                 Prepares everything once: the screen (1024x768; an X display
+#                                has 24 bits and no window manager) and whatever the program
 #                                needs. Status 77: it cannot run on this machine (a skip).
 #   driver_start                 Starts E2E_PROGRAM without arguments, in the background.
-#   driver_shown_windows         Prints the X ids of the program's shown (mapped) top-level
-#                                windows, one a line; nothing while there are none.
+#   driver_shown_windows         Prints the ids of the program's shown top-level windows, one a
+#                                line; nothing while there are none.
 #   driver_box_text WIN          Prints the message text of the message box WIN. Status 2: this
 #                                platform cannot read it (the check is then reported, not failed).
 #   driver_viewer_window_exists  Status 0 when the program has its viewer window, shown or not.
@@ -33,11 +37,19 @@
 #                                kills it, prints "timeout" and returns 1.
 #   driver_stop                  Ends whatever is left: the program, servers, the display. Called
 #                                once, also after a failure or an interruption.
+#   driver_grab OUT [X Y W H]    Writes the screen, or that rectangle of it, to OUT.png as shown.
+#   driver_keys WIN KEY...       Gives WIN the focus and types the keys (xdotool's names).
+#   driver_pointer move|down|up X Y   Moves the pointer to X Y on the screen; presses or releases
+#                                the left button (a finger, on a touch screen) there.
+#   driver_window_name WIN       Prints the title of WIN (a box's caption).
+#   driver_window_geometry WIN   Prints "X Y WIDTH HEIGHT": the outer rectangle of WIN.
+#   driver_screen_size           Prints "WIDTHxHEIGHT".
+#   driver_steal_focus           Another window takes the focus; driver_end_steal removes it.
+#   driver_cpu_ms                Prints the CPU time the program has used so far, in ms.
 #
-# Optional:
-#
-#   driver_pid                   Prints the id of the process whose CPU time is the program's.
-#                                Without it the check that a quiet viewer sleeps is not run.
+# Optional: driver_own_checks prints "ok    WHAT" or "FAIL  WHAT" lines: what only this platform
+# has. A function the platform cannot have prints why in one line and returns status 2; the
+# scenario then reports that instead of failing.
 #
 # Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
 # Windows; a platform that differs says so in its driver and its own documentation.
@@ -84,6 +96,29 @@ fail() {
   E2E_FAILURES=$((E2E_FAILURES + 1))
 }
 note() { printf '      %s\n' "$*"; }
+# not_here WHY: this platform cannot have the check; the scenario's cell says why.
+not_here() {
+  note "not on this platform: $1"
+  SCENARIO_NOT_HERE="${SCENARIO_NOT_HERE:+$SCENARIO_NOT_HERE; }$1"
+}
+
+# scenario NAME FUNCTION: runs it and writes its cell of the matrix. Its status is the function's.
+scenario() {
+  local before=$E2E_FAILURES status cell
+  SCENARIO_NOT_HERE=
+  "$2"
+  status=$?
+  if [ $E2E_FAILURES -gt "$before" ]; then
+    cell=FAIL
+  elif [ -n "$SCENARIO_NOT_HERE" ] && [ "${SCENARIO_PASSED:-1}" -eq 0 ]; then
+    cell="n/a: $SCENARIO_NOT_HERE"
+  else
+    cell="pass${SCENARIO_NOT_HERE:+ (not checked: $SCENARIO_NOT_HERE)}"
+  fi
+  SCENARIO_PASSED=1
+  printf '%s\t%s\n' "$1" "$cell" >>"$E2E_WORK/matrix.tsv"
+  return $status
+}
 
 # quoted STRING: shows leading and trailing spaces.
 quoted() { printf "'%s'" "$1"; }
@@ -93,9 +128,7 @@ now_ns() { date +%s%N; }
 # ---------------------------------------------------------------- pictures
 
 # grab OUT.png: the client area as it is on the screen now (GL content included).
-grab() {
-  import -window root -crop "${CLIENT_W}x${CLIENT_H}+${CLIENT_X}+${CLIENT_Y}" +repage "$1"
-}
+grab() { driver_grab "$1" "$CLIENT_X" "$CLIENT_Y" "$CLIENT_W" "$CLIENT_H"; }
 
 picture_size() { identify -format '%wx%h' "$1"; }
 
@@ -195,26 +228,14 @@ snapshot() {
 
 # ---------------------------------------------------------------- input
 
-keys() {
-  local win=$1
-  shift
-  xdotool windowfocus --sync "$win" && xdotool key --delay 30 "$@"
-}
+keys() { driver_keys "$@"; }
 
-# Pointer positions are client-area pixels. No --sync on mousemove: xdotool then waits for a
-# motion that never comes when the pointer is already there.
-pointer_to() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)); }
-press_at() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) mousedown 1; }
-release_at() { xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) mouseup 1; }
+# Pointer positions are client-area pixels.
+pointer_to() { driver_pointer move $((CLIENT_X + $1)) $((CLIENT_Y + $2)); }
+press_at() { driver_pointer down $((CLIENT_X + $1)) $((CLIENT_Y + $2)); }
+release_at() { driver_pointer up $((CLIENT_X + $1)) $((CLIENT_Y + $2)); }
 
 # ---------------------------------------------------------------- windows
-
-window_name() { xdotool getwindowname "$1"; }
-window_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
-screen_size() { xwininfo -root | awk '/Width:/{w=$NF} /Height:/{h=$NF} END{print w "x" h}'; }
 
 # await_shown_windows TIMEOUT_S: prints the program's shown windows once there is one.
 await_shown_windows() {
@@ -254,7 +275,7 @@ scenario_information_box() {
   fi
   BOX=$(head -n 1 <<<"$shown")
   local caption
-  caption=$(window_name "$BOX")
+  caption=$(driver_window_name "$BOX")
   if [ "$caption" = "$EXPECTED_BOX_CAPTION" ]; then
     ok "information box: caption $(quoted "$caption")"
   else
@@ -263,7 +284,7 @@ scenario_information_box() {
   text=$(driver_box_text "$BOX")
   status=$?
   if [ $status -eq 2 ]; then
-    note "information box: this platform cannot read the text; not checked"
+    not_here "the box's text cannot be read back"
   elif [ $status -ne 0 ]; then
     fail "information box: the text could not be read (is window $BOX a message box?)"
   elif [ "$text" = "$EXPECTED_BOX_TEXT" ]; then
@@ -276,7 +297,7 @@ scenario_information_box() {
   else
     ok "information box: no viewer window exists before it is dismissed"
   fi
-  import -window root "$E2E_OUT/information-box.png"
+  driver_grab "$E2E_OUT/information-box.png"
 
   if ! driver_dismiss_box "$BOX"; then
     fail "information box: Return did not dismiss it"
@@ -290,20 +311,23 @@ scenario_information_box() {
 }
 
 scenario_window() {
-  local name geometry screen
-  screen=$(screen_size)
+  local name geometry screen status
+  screen=$(driver_screen_size)
   [ "$screen" = "$EXPECTED_SCREEN" ] || fail "screen is $screen, expected $EXPECTED_SCREEN"
   if [ "$(wc -l <<<"$VIEWER")" -ne 1 ]; then
     fail "viewer window: $(wc -l <<<"$VIEWER") windows shown, expected one"
     VIEWER=$(head -n 1 <<<"$VIEWER")
   fi
-  name=$(window_name "$VIEWER")
-  if [ "$name" = "$EXPECTED_TITLE" ]; then
+  name=$(driver_window_name "$VIEWER")
+  status=$?
+  if [ $status -eq 2 ]; then
+    not_here "$name"
+  elif [ "$name" = "$EXPECTED_TITLE" ]; then
     ok "viewer window: title $(quoted "$name")"
   else
     fail "viewer window: title $(quoted "$name"), expected $(quoted "$EXPECTED_TITLE")"
   fi
-  geometry=$(window_geometry "$VIEWER")
+  geometry=$(driver_window_geometry "$VIEWER")
   if [ "$geometry" = "$EXPECTED_WINDOW" ]; then
     ok "viewer window: outer rectangle at (50,50), 614x614 on a $screen screen"
   else
@@ -315,7 +339,7 @@ scenario_window() {
     return 1
   fi
   note "client area ${CLIENT_W}x${CLIENT_H} at ($CLIENT_X,$CLIENT_Y)"
-  import -window root "$E2E_OUT/viewer-window.png"
+  driver_grab "$E2E_OUT/viewer-window.png"
 }
 
 # The first picture against the snapshot tool for the same client size, at the 16 depth bits
@@ -465,25 +489,16 @@ scenario_spin_and_stop() {
 # later moves over the window without the button must not turn the model. A wireframe toggle
 # after the moves marks that they have been handled.
 scenario_lost_release() {
-  local thief='' deadline
   press_at 300 300
   pointer_to 340 300
   await_change lost-1 "$E2E_OUT/stopped-later.png" || { fail "lost release: the drag did not turn the model"; return 1; }
   pointer_to 300 300
   await_change lost-2 "$E2E_OUT/lost-1.png" || { fail "lost release: the drag did not turn the model"; return 1; }
-  xmessage -geometry +720+100 -timeout 60 'takes the focus' >/dev/null 2>&1 &
-  local xmessage_pid=$!
-  deadline=$(($(now_ns) + WAIT_WINDOW_S * 1000000000))
-  until thief=$(xdotool search --onlyvisible --classname '^xmessage$' 2>/dev/null | head -n 1) &&
-    [ -n "$thief" ]; do
-    [ "$(now_ns)" -gt "$deadline" ] && break
-    sleep 0.05
-  done
-  if [ -z "$thief" ]; then
-    fail "lost release: xmessage did not show"
+  # Not in a subshell: the driver keeps what it started, to remove it afterwards.
+  if ! driver_steal_focus; then
+    fail "lost release: no other window took the focus"
   else
-    xdotool windowfocus --sync "$thief"
-    xdotool mousemove 900 700 mouseup 1
+    driver_pointer up 900 700
     await_still lost-held || fail "lost release: the picture did not settle"
     pointer_to 100 100
     pointer_to 420 400
@@ -499,8 +514,7 @@ scenario_lost_release() {
       fail "lost release: moves without the button turned the model ($MATCH_COUNT differing pixels)"
     fi
   fi
-  kill "$xmessage_pid" 2>/dev/null
-  wait "$xmessage_pid" 2>/dev/null
+  driver_end_steal
 }
 
 # A stopped viewer has nothing to draw: it must sleep in GetMessageA and wake only for its 100 ms
@@ -508,29 +522,19 @@ scenario_lost_release() {
 # wide margin on any machine; CPU time, unlike wall time, does not grow when the machine is busy.
 QUIET_S=10
 QUIET_CAP_PER_MILLE=10
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 scenario_quiet() {
-  local pid hz before after start elapsed_ms used_ms figure
-  if ! declare -F driver_pid >/dev/null; then
-    note "quiet CPU: this driver names no process to measure; not checked"
-    return 0
-  fi
-  if ! pid=$(driver_pid) || [ ! -r "/proc/$pid/stat" ]; then
-    fail "quiet CPU: the program's process is gone"
-    return 1
-  fi
-  hz=$(getconf CLK_TCK)
-  if ! before=$(cpu_ticks "$pid"); then
-    fail "quiet CPU: cannot read /proc/$pid/stat"
+  local before after start elapsed_ms used_ms figure
+  if ! before=$(driver_cpu_ms); then
+    fail "quiet CPU: the program's CPU time cannot be read (is it gone?)"
     return 1
   fi
   start=$(now_ns)
   # Short sleeps, so that an interruption is handled at once rather than after the whole wait.
   local i
   for ((i = 0; i < QUIET_S * 4; i++)); do sleep 0.25; done
-  after=$(cpu_ticks "$pid") || { fail "quiet CPU: the program ended while it was measured"; return 1; }
+  after=$(driver_cpu_ms) || { fail "quiet CPU: the program ended while it was measured"; return 1; }
   elapsed_ms=$((($(now_ns) - start) / 1000000))
-  used_ms=$(((after - before) * 1000 / hz))
+  used_ms=$((after - before))
   figure=$(awk -v u="$used_ms" -v e="$elapsed_ms" \
     'BEGIN { printf "%.2f s of CPU over %.1f s (%.2f %% of one core)", u / 1000, e / 1000, u * 100 / e }')
   if [ $((used_ms * 1000)) -lt $((elapsed_ms * QUIET_CAP_PER_MILLE)) ]; then
@@ -557,6 +561,7 @@ scenario_escape() {
 }
 
 scenario_close_request() {
+  local why status
   if ! start_to_viewer; then
     fail "close request: the second run did not reach the viewer window"
     return 1
@@ -566,8 +571,13 @@ scenario_close_request() {
   if [ -f "$E2E_REFS/plain.png" ] && ! await_match second-run "$E2E_REFS/plain.png" >/dev/null; then
     note "second run: the first picture was not seen"
   fi
-  if driver_request_close "$VIEWER"; then
+  why=$(driver_request_close "$VIEWER")
+  status=$?
+  if [ $status -eq 0 ]; then
     expect_exit "the close request"
+  elif [ $status -eq 2 ]; then
+    not_here "$why"
+    SCENARIO_PASSED=0
   else
     fail "close request: the driver could not make it"
   fi
@@ -593,7 +603,7 @@ until mkdir "$E2E_LOCK" 2>/dev/null; do
   sleep 0.5
 done
 echo $$ >"$E2E_LOCK/pid"
-rm -rf "$E2E_OUT" "$E2E_REFS"
+rm -rf "$E2E_OUT" "$E2E_REFS" "$E2E_WORK/matrix.tsv"
 mkdir -p "$E2E_OUT" "$E2E_REFS"
 
 # shellcheck source=/dev/null
@@ -631,23 +641,46 @@ elif [ $status -ne 0 ]; then
   exit 1
 fi
 
+# The platform's own checks: what only it has.
+scenario_own() {
+  local lines
+  if ! declare -F driver_own_checks >/dev/null; then
+    not_here "no checks of its own"
+    SCENARIO_PASSED=0
+    return 0
+  fi
+  lines=$(driver_own_checks) || fail "the platform's own checks did not run: $lines"
+  printf '%s\n' "$lines"
+  E2E_FAILURES=$((E2E_FAILURES + $(grep -c '^FAIL' <<<"$lines")))
+}
+
 DEPTH=16
-if scenario_information_box && scenario_window; then
-  scenario_first_picture
-  scenario_keys
-  scenario_drag
-  if scenario_spin_and_stop; then
-    scenario_quiet
-    scenario_lost_release
+SCENARIOS=('information box' 'viewer window' 'first picture' 'keys f F P p' 'drag'
+  'spin and stop' 'quiet CPU' 'lost release' 'Escape' 'close request' 'own checks')
+if scenario 'information box' scenario_information_box &&
+  scenario 'viewer window' scenario_window; then
+  scenario 'first picture' scenario_first_picture
+  scenario 'keys f F P p' scenario_keys
+  scenario drag scenario_drag
+  if scenario 'spin and stop' scenario_spin_and_stop; then
+    scenario 'quiet CPU' scenario_quiet
+    scenario 'lost release' scenario_lost_release
   else
     note "quiet CPU: not measured, the model was not stopped"
   fi
-  scenario_escape
+  scenario Escape scenario_escape
 else
   fail "the scenarios that need the viewer window were not run"
   driver_wait_exit 1 >/dev/null
 fi
-scenario_close_request
+scenario 'close request' scenario_close_request
+scenario 'own checks' scenario_own
+# Scenarios that an earlier failure kept from running get a cell too.
+for name in "${SCENARIOS[@]}"; do
+  cut -f1 "$E2E_WORK/matrix.tsv" | grep -qxF "$name" ||
+    printf '%s\tnot run\n' "$name" >>"$E2E_WORK/matrix.tsv"
+done
+awk -F'\t' '{ printf "%-18s %s\n", $1, $2 }' "$E2E_WORK/matrix.tsv"
 
 elapsed=$((($(now_ns) - E2E_START) / 1000000))
 echo "pictures in $E2E_OUT; ${elapsed} ms"

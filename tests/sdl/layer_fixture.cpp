@@ -184,27 +184,6 @@ void LayerTest::push_text(HWND hwnd, const char *text) {
     SDL_PushEvent(&event);
 }
 
-void LayerTest::push_button(HWND hwnd, bool down, int x, int y) {
-    SDL_Event event = {};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = sdl_id(hwnd);
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = x;
-    event.button.y = y;
-    SDL_PushEvent(&event);
-}
-
-void LayerTest::push_motion(HWND hwnd, int x, int y, bool left_down) {
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = sdl_id(hwnd);
-    event.motion.state = left_down ? SDL_BUTTON_LMASK : 0;
-    event.motion.x = x;
-    event.motion.y = y;
-    SDL_PushEvent(&event);
-}
-
 void LayerTest::push_window_event(HWND hwnd, SDL_WindowEventID id, int data1, int data2) {
     SDL_Event event = {};
     event.type = SDL_WINDOWEVENT;

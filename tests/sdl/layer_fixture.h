@@ -44,8 +44,6 @@ protected:
     void push_key(HWND hwnd, SDL_Keycode key, bool down, bool repeat = false,
                   Uint16 mod = KMOD_NONE);
     void push_text(HWND hwnd, const char *text);
-    void push_button(HWND hwnd, bool down, int x, int y);
-    void push_motion(HWND hwnd, int x, int y, bool left_down);
     void push_window_event(HWND hwnd, SDL_WindowEventID event, int data1 = 0, int data2 = 0);
 
     // Runs a shell command (xdotool) and expects it to succeed.

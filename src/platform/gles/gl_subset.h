@@ -27,7 +27,60 @@
 //
 // Needs GLSL ES 1.00 and glDrawArrays without element indices: nothing beyond what WebGL 1
 // guarantees. The platform keeps its own headers (EGL, SDL, Emscripten) on its side.
+//
+// GL_SUBSET_ES2_FUNCTIONS lists what the loader must answer, for a platform that builds its loader
+// as a table (expanded where the GL types are declared: platform/opengl.h in a subset build).
 #pragma once
+
+#include <cstddef>
+
+typedef char GLchar;
+typedef std::ptrdiff_t GLsizeiptr;
+
+// X(result, name, parameters): every ES 2.0 function the subset calls, loaded by its ES name.
+#define GL_SUBSET_ES2_FUNCTIONS(X)                                                                 \
+    X(void, ActiveTexture, (GLenum))                                                               \
+    X(void, AttachShader, (GLuint, GLuint))                                                        \
+    X(void, BindAttribLocation, (GLuint, GLuint, const GLchar *))                                  \
+    X(void, BindBuffer, (GLenum, GLuint))                                                          \
+    X(void, BindTexture, (GLenum, GLuint))                                                         \
+    X(void, BufferData, (GLenum, GLsizeiptr, const void *, GLenum))                                \
+    X(void, Clear, (GLbitfield))                                                                   \
+    X(void, ClearColor, (GLfloat, GLfloat, GLfloat, GLfloat))                                      \
+    X(void, CompileShader, (GLuint))                                                               \
+    X(GLuint, CreateProgram, (void))                                                               \
+    X(GLuint, CreateShader, (GLenum))                                                              \
+    X(void, DeleteShader, (GLuint))                                                                \
+    X(void, Disable, (GLenum))                                                                     \
+    X(void, DrawArrays, (GLenum, GLint, GLsizei))                                                  \
+    X(void, Enable, (GLenum))                                                                      \
+    X(void, EnableVertexAttribArray, (GLuint))                                                     \
+    X(void, Finish, (void))                                                                        \
+    X(void, Flush, (void))                                                                         \
+    X(void, GenBuffers, (GLsizei, GLuint *))                                                       \
+    X(void, GenTextures, (GLsizei, GLuint *))                                                      \
+    X(void, GetProgramInfoLog, (GLuint, GLsizei, GLsizei *, GLchar *))                             \
+    X(void, GetProgramiv, (GLuint, GLenum, GLint *))                                               \
+    X(void, GetShaderInfoLog, (GLuint, GLsizei, GLsizei *, GLchar *))                              \
+    X(void, GetShaderiv, (GLuint, GLenum, GLint *))                                                \
+    X(const GLubyte *, GetString, (GLenum))                                                        \
+    X(GLint, GetUniformLocation, (GLuint, const GLchar *))                                         \
+    X(void, LineWidth, (GLfloat))                                                                  \
+    X(void, LinkProgram, (GLuint))                                                                 \
+    X(void, PixelStorei, (GLenum, GLint))                                                          \
+    X(void, ReadPixels, (GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void *))                  \
+    X(void, ShaderSource, (GLuint, GLsizei, const GLchar *const *, const GLint *))                 \
+    X(void, TexImage2D,                                                                            \
+      (GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void *))               \
+    X(void, TexParameteri, (GLenum, GLenum, GLint))                                                \
+    X(void, Uniform1f, (GLint, GLfloat))                                                           \
+    X(void, Uniform1i, (GLint, GLint))                                                             \
+    X(void, Uniform3fv, (GLint, GLsizei, const GLfloat *))                                         \
+    X(void, Uniform4fv, (GLint, GLsizei, const GLfloat *))                                         \
+    X(void, UniformMatrix3fv, (GLint, GLsizei, GLboolean, const GLfloat *))                        \
+    X(void, UniformMatrix4fv, (GLint, GLsizei, GLboolean, const GLfloat *))                        \
+    X(void, UseProgram, (GLuint))                                                                  \
+    X(void, VertexAttribPointer, (GLuint, GLint, GLenum, GLboolean, GLsizei, const void *))
 
 using GlSubsetLoader = void *(*)(const char *name);
 

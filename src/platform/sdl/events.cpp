@@ -2,8 +2,6 @@
 // and capture, and the window manager's resizes, exposures and close requests.
 #include "platform/sdl/state.h"
 
-#include <algorithm>
-
 using namespace sdl_layer;
 
 namespace {
@@ -50,41 +48,18 @@ WPARAM virtual_key(SDL_Keycode key) {
     return vk_unknown;
 }
 
-// The characters Windows translates but SDL never sends as text (it drops control characters).
-char control_character(const SDL_Keysym &key) {
-    switch (key.sym) {
-    case SDLK_ESCAPE:
-        return 27;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        return 13;
-    case SDLK_BACKSPACE:
-        return 8;
-    case SDLK_TAB:
-        return 9;
-    default:
-        break;
-    }
-    if ((key.mod & KMOD_CTRL) != 0 && (key.mod & KMOD_ALT) == 0 && key.sym >= SDLK_a &&
-        key.sym <= SDLK_z)
-        return static_cast<char>(1 + (key.sym - SDLK_a));
-    return 0;
-}
-
-WPARAM modifier_flags() {
-    const SDL_Keymod mod = SDL_GetModState();
-    return ((mod & KMOD_SHIFT) != 0 ? MK_SHIFT : 0) | ((mod & KMOD_CTRL) != 0 ? MK_CONTROL : 0);
+report::Modifiers modifiers(Uint16 mod) {
+    return {(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0, (mod & KMOD_ALT) != 0};
 }
 
 void key_event(const SDL_KeyboardEvent &key) {
     const Window *window = window_of_sdl_id(key.windowID);
-    if (window == nullptr || window->destroying)
+    if (window == nullptr)
         return;
-    const bool down = key.type == SDL_KEYDOWN;
-    const char control = down ? control_character(key.keysym) : 0;
-    // A key with text gets it from the SDL_TEXTINPUT that follows its key-down.
-    queue_key(window->handle, down, virtual_key(key.keysym.sym), key.repeat != 0,
-              control != 0 ? std::string(1, control) : std::string(), control == 0);
+    // A key with text gets it from the SDL_TEXTINPUT that follows its key-down; SDL sends no text
+    // for control characters, which the core makes from the key.
+    report::key(window->handle, key.type == SDL_KEYDOWN, virtual_key(key.keysym.sym),
+                key.repeat != 0, modifiers(key.keysym.mod), nullptr);
 }
 
 void text_event(const SDL_TextInputEvent &text) {
@@ -92,102 +67,54 @@ void text_event(const SDL_TextInputEvent &text) {
     if ((SDL_GetModState() & KMOD_LALT) != 0)
         return;
     const Window *window = window_of_sdl_id(text.windowID);
-    text_arrived(window != nullptr && !window->destroying ? window->handle : nullptr,
-                 ansi_from_utf8(text.text));
+    report::text(window != nullptr ? window->handle : nullptr, text.text);
 }
 
 // ==== Pointer ====
 
-void pointer_event(Uint32 sdl_window_id, UINT message, int x, int y, WPARAM flags) {
-    State &s = state();
+// SDL loses its pointer focus when a captured pointer leaves, and then names no window.
+void pointer_event(Uint32 sdl_window_id, UINT message, int x, int y, bool left_button) {
     const Window *source = window_of_sdl_id(sdl_window_id);
-    // SDL loses its pointer focus when a captured pointer leaves, and then names no window; the
-    // coordinates are still the capturing window's.
-    if (source == nullptr && s.capture != nullptr)
-        source = find_window(s.capture);
-    if (source == nullptr)
-        return;
-    const Window *target = source;
-    if (s.capture != nullptr) {
-        // A captured pointer belongs to the capturing window, wherever it is.
-        target = find_window(s.capture);
-        if (target == nullptr)
-            return;
-        x += source->x - target->x;
-        y += source->y - target->y;
-    } else if (x < 0 || y < 0 || x >= source->width || y >= source->height) {
-        return; // on Windows this goes to the window underneath
-    }
-    if (target->destroying)
-        return;
-    s.cursor = POINT{target->x + x, target->y + y};
-    queue_input(make_message(target->handle, message, flags, make_lparam(x, y)));
+    report::pointer(source != nullptr ? source->handle : nullptr, message, x, y, left_button,
+                    modifiers(SDL_GetModState()));
 }
 
 // ==== Window manager ====
 
 void window_event(const SDL_WindowEvent &event) {
-    SdlWindow *window = window_of_sdl_id(event.windowID);
-    if (window == nullptr || window->destroying)
+    const SdlWindow *window = window_of_sdl_id(event.windowID);
+    if (window == nullptr)
         return;
     const HWND hwnd = window->handle;
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
-        queue_input(make_message(hwnd, WM_CLOSE, 0, 0));
+        report::close_request(hwnd);
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-        if (window->visible)
-            window->invalid = true;
+        report::contents_lost(hwnd);
         break;
     case SDL_WINDOWEVENT_MOVED:
-        window->x = event.data1;
-        window->y = event.data2;
+        report::moved(hwnd, event.data1, event.data2);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        // Sizes the layer set itself come back from the window manager: only news count.
-        if (event.data1 != window->width || event.data2 != window->height) {
-            const bool maximized = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) != 0;
-            client_resized(hwnd, event.data1, event.data2,
-                           maximized ? size_maximized : size_restored);
-        }
+        report::resized(hwnd, event.data1, event.data2,
+                        (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) != 0);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        if (!window->minimized) {
-            window->minimized = true;
-            send_message(hwnd, WM_SIZE, size_minimized, 0);
-        }
+        report::minimized(hwnd);
         break;
     case SDL_WINDOWEVENT_RESTORED:
-        if (window->minimized) {
-            window->minimized = false;
-            window->invalid = window->visible;
-            send_message(hwnd, WM_SIZE, size_restored, make_lparam(window->width, window->height));
-        }
+        report::restored(hwnd);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         engage_capture();
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        // SDL has dropped its capture with the focus, so the button-up may never come here; as
-        // when Windows deactivates an application, the capture ends and its owner is told.
-        if (state().capture != nullptr)
-            ReleaseCapture();
+        // SDL has dropped its capture with the focus, so the button-up may never come here.
+        report::capture_lost();
         break;
     default:
         break;
-    }
-}
-
-// SDL_QUIT (e.g. the application menu's Quit) asks every window to close.
-void close_all() {
-    for (const auto &entry : state().windows) {
-        const Window &window = *entry.second;
-        const bool queued = std::any_of(
-            state().input.begin(), state().input.end(), [&window](const QueuedMessage &queued) {
-                return queued.msg.hwnd == window.handle && queued.msg.message == WM_CLOSE;
-            });
-        if (!window.destroying && !queued)
-            queue_input(make_message(window.handle, WM_CLOSE, 0, 0));
     }
 }
 
@@ -207,20 +134,18 @@ void translate_event(const SDL_Event &event) {
         break;
     case SDL_MOUSEMOTION:
         pointer_event(event.motion.windowID, WM_MOUSEMOVE, event.motion.x, event.motion.y,
-                      ((event.motion.state & SDL_BUTTON_LMASK) != 0 ? MK_LBUTTON : 0) |
-                          modifier_flags());
+                      (event.motion.state & SDL_BUTTON_LMASK) != 0);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         if (event.button.button == SDL_BUTTON_LEFT) {
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
             pointer_event(event.button.windowID, down ? WM_LBUTTONDOWN : WM_LBUTTONUP,
-                          event.button.x, event.button.y,
-                          (down ? MK_LBUTTON : 0) | modifier_flags());
+                          event.button.x, event.button.y, down);
         }
         break;
-    case SDL_QUIT:
-        close_all();
+    case SDL_QUIT: // e.g. the application menu's Quit: every window is asked to close
+        report::quit_request();
         break;
     default:
         break;
@@ -229,13 +154,13 @@ void translate_event(const SDL_Event &event) {
 
 } // namespace
 
-// ==== The shared rules' event and capture hooks ====
+// ==== The hooks of the shared rules: the clock, events and capture ====
 
-std::uint64_t win32_core::now_ms() {
+std::uint64_t win32_core::platform::now_ms() {
     return SDL_GetTicks64();
 }
 
-void win32_core::pump_events(bool poll) {
+void win32_core::platform::pump_events(bool poll) {
     engage_capture();
     if (poll)
         SDL_PumpEvents();
@@ -245,27 +170,27 @@ void win32_core::pump_events(bool poll) {
 }
 
 // SDL waits on the display connection once a window exists; before that it polls each ms.
-void win32_core::wait_for_events(int timeout_ms) {
+void win32_core::platform::wait_for_events(int timeout_ms) {
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, timeout_ms) == 1)
         translate_event(event);
 }
 
 // Without SDL's capture the pointer's coordinates are clamped to the window.
-void win32_core::take_pointer(bool anew) {
+void win32_core::platform::take_pointer(bool anew) {
     if (anew)
         sdl_state().capture_engaged = false;
     engage_capture();
 }
 
-void win32_core::let_pointer_go() {
+void win32_core::platform::let_pointer_go() {
     if (sdl_state().capture_engaged)
         SDL_CaptureMouse(SDL_FALSE);
     sdl_state().capture_engaged = false;
 }
 
 void sdl_layer::engage_capture() {
-    if (state().capture != nullptr && !sdl_state().capture_engaged &&
+    if (shared_state().capture != nullptr && !sdl_state().capture_engaged &&
         SDL_CaptureMouse(SDL_TRUE) == 0)
         sdl_state().capture_engaged = true;
 }

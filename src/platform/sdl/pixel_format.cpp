@@ -134,10 +134,7 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
         SDL_DestroyWindow(window->sdl);
     window->sdl = made.window;
     apply_class_resources(*window);
-    if (window->visible)
-        window->invalid = true;
-    window->pixel_format = format;
-    window->format = describe(made.sizes);
     window->spare_context = made.context;
+    report::pixel_format_set(window->handle, format, made.sizes);
     return TRUE;
 }

@@ -32,7 +32,7 @@ void apply_class_resources(const SdlWindow &window) {
         }
     }
     if (window.window_class->cursor != nullptr &&
-        window.window_class->cursor == state().arrow_cursor) {
+        window.window_class->cursor == shared_state().arrow_cursor) {
         SdlState &s = sdl_state();
         if (s.arrow == nullptr)
             s.arrow = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);

@@ -17,41 +17,7 @@
 //   released any more, and Xlib's own exit would hang in the window's destruction.
 // Not emulated besides: the right and middle buttons and the wheel.
 //
-// Known deviations from Windows:
-//
-// call              | Windows                 | this layer              | why
-// ------------------+-------------------------+-------------------------+------------------------
-// CreateWindowExA,  | sizes include the frame | sizes are the client    | the frame is the window
-// SetWindowPos      |                         | area's                  | manager's: the picture
-//                   |                         |                         | is not squashed, and the
-//                   |                         |                         | trackball centre is the
-//                   |                         |                         | client centre
-// close button      | WM_SYSCOMMAND, then     | WM_CLOSE is queued;     | no WM_SYSCOMMAND here
-//                   | WM_CLOSE                | SDL_QUIT closes all     |
-// SetPixelFormat    | many formats            | one, sized by the last  | X11 fixes a window's
-//                   |                         | ChoosePixelFormat; the  | visual when it is made;
-//                   |                         | depth asked for exactly | GLX alone gives the
-//                   |                         | where offered, else one | deepest, and the depth
-//                   |                         | line on stderr          | bits decide the picture
-// SwapBuffers       | any device context      | the window's context    | SDL swaps the current
-//                   |                         | must be current         | window only
-// MessageBoxA       | windows keep getting    | windows get nothing     | SDL's box runs its own
-//                   | sent messages           | while the box is up     | loop
-// MessageBoxA       | always shows a box      | without a box: cause,   | SDL's X11 box needs a
-//                   |                         | caption and text on     | core font, which a bare
-//                   |                         | stderr, answers IDOK    | X server lacks
-// SetCapture        | takes the pointer now   | once the window has the | SDL's rule; losing the
-//                   |                         | focus (retried)         | focus ends the capture
-// key messages      | scan codes, WM_SYSCHAR  | no scan code, Alt       | SDL has neither; keys
-//                   | for Alt combinations    | characters dropped      | with no Win32 code 0xFF
-// message times     | ms since boot           | ms since SDL started    | SDL's clock
-// pointer input     | outside the window it   | dropped unless captured | no windows underneath
-//                   | goes to the one below   |                         | are ours
-// SetWindowPos on a | sets the size           | restores, then sets it  | SDL keeps a maximised
-// maximised window  |                         |                         | window at the WM's size
-// signals           | end the process         | keep their default; the | SDL's handlers would
-//                   |                         | box's child dies too    | turn them into close
-//                   |                         | (Linux only)            | requests a box swallows
+// Deviations from Windows, with the reasons: docs/platforms.md, one table for every platform.
 #pragma once
 
 #include "platform/win32.h"

@@ -16,7 +16,7 @@ SdlState &sdl_state() {
 }
 
 SdlWindow *window_of_sdl_id(Uint32 sdl_window_id) {
-    for (auto &entry : state().windows) {
+    for (const auto &entry : shared_state().windows) {
         auto *window = static_cast<SdlWindow *>(entry.second.get());
         if (window->sdl != nullptr && SDL_GetWindowID(window->sdl) == sdl_window_id)
             return window;
@@ -120,8 +120,8 @@ void sdl_win32_stop() {
     SdlState &s = sdl_state();
     if (!s.started)
         return;
-    while (!state().windows.empty())
-        DestroyWindow(state().windows.begin()->second->handle);
+    while (!shared_state().windows.empty())
+        DestroyWindow(shared_state().windows.begin()->second->handle);
     if (s.arrow != nullptr)
         SDL_FreeCursor(s.arrow);
     s.arrow = nullptr;
@@ -159,7 +159,7 @@ void sdl_win32_set_message_box_hook(SdlWin32MessageBoxHook hook) {
 }
 
 void sdl_win32_set_tracer(SdlWin32Tracer tracer) {
-    state().tracer = tracer;
+    set_tracer(tracer);
 }
 
 SDL_Window *sdl_win32_sdl_window(HWND hwnd) {

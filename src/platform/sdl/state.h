@@ -4,7 +4,8 @@
 
 #include "platform/sdl/sdl_win32.h"
 #include "platform/sdl/test_support.h"
-#include "platform/win32_core/core.h"
+#include "platform/win32_core/platform.h"
+#include "platform/win32_core/report.h"
 
 #include <SDL.h>
 
@@ -22,7 +23,6 @@ struct SdlWindow : Window {
     ~SdlWindow() override;
     SDL_Window *sdl = nullptr;             // made by SetPixelFormat or the first ShowWindow
     SDL_GLContext spare_context = nullptr; // made by SetPixelFormat, handed to wglCreateContext
-    bool minimized = false;
 };
 
 struct IconImage {

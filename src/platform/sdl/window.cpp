@@ -53,16 +53,16 @@ SDL_Window *sdl_layer::create_sdl_window(const Window &window, bool opengl) {
 
 // ==== The shared rules' window hooks ====
 
-std::unique_ptr<Window> win32_core::new_window() {
+std::unique_ptr<Window> win32_core::platform::new_window() {
     return std::make_unique<SdlWindow>();
 }
 
 // The SDL window waits for SetPixelFormat or ShowWindow.
-bool win32_core::window_created(Window &) {
+bool win32_core::platform::window_created(Window &) {
     return true;
 }
 
-bool win32_core::show_surface(Window &base, int show) {
+bool win32_core::platform::show_surface(Window &base, int show) {
     auto &window = static_cast<SdlWindow &>(base);
     if (!realize(window))
         return false;
@@ -73,25 +73,25 @@ bool win32_core::show_surface(Window &base, int show) {
     return true;
 }
 
-void win32_core::hide_surface(Window &base) {
+void win32_core::platform::hide_surface(Window &base) {
     auto &window = static_cast<SdlWindow &>(base);
     if (window.sdl != nullptr)
         SDL_HideWindow(window.sdl);
 }
 
 // A window not yet shown has no SDL window: it is made later at the place and size kept.
-bool win32_core::move_surface(Window &base, int x, int y) {
+bool win32_core::platform::move_surface(Window &base, int x, int y) {
     auto &window = static_cast<SdlWindow &>(base);
     if (window.sdl != nullptr)
         SDL_SetWindowPosition(window.sdl, x, y);
     return true;
 }
 
-void win32_core::raise_surface(Window &base) {
+void win32_core::platform::raise_surface(Window &base) {
     SDL_RaiseWindow(static_cast<SdlWindow &>(base).sdl);
 }
 
-void win32_core::resize_surface(Window &base, int width, int height) {
+void win32_core::platform::resize_surface(Window &base, int width, int height) {
     auto &window = static_cast<SdlWindow &>(base);
     if (window.sdl == nullptr)
         return;

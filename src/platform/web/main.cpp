@@ -7,7 +7,7 @@
 int main() {
     // Also when the program calls exit() itself, as after a failure box. The state is made first,
     // so that it is destroyed after this handler has run (exit runs handlers in reverse order).
-    win32_core::state();
+    win32_core::shared_state();
     web_layer::web_state();
     std::atexit(web_win32_stop);
     web_layer::listen_to_keys();

@@ -18,7 +18,7 @@ constexpr int gl_alpha_bits = 0x0D55;
 constexpr int gl_depth_bits = 0x0D56;
 constexpr int gl_stencil_bits = 0x0D57;
 
-PIXELFORMATDESCRIPTOR describe_current() {
+Sizes current_sizes() {
     Sizes sizes;
     sizes.red = web_gl_integer(gl_red_bits);
     sizes.green = web_gl_integer(gl_green_bits);
@@ -26,7 +26,7 @@ PIXELFORMATDESCRIPTOR describe_current() {
     sizes.alpha = web_gl_integer(gl_alpha_bits);
     sizes.depth = web_gl_integer(gl_depth_bits);
     sizes.stencil = web_gl_integer(gl_stencil_bits);
-    return describe(sizes);
+    return sizes;
 }
 
 } // namespace
@@ -81,10 +81,10 @@ BOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR *) {
         emscripten_webgl_destroy_context(context);
         return FALSE;
     }
-    window->format = describe_current();
+    const Sizes sizes = current_sizes();
     emscripten_webgl_make_context_current(previous);
     window->webgl = context;
-    window->pixel_format = format;
+    report::pixel_format_set(window->handle, format, sizes);
     listen_to_context_loss();
     return TRUE;
 }

@@ -11,7 +11,7 @@ WebState &web_state() {
 }
 
 WebWindow *the_window() {
-    const auto &windows = state().windows;
+    const auto &windows = shared_state().windows;
     return windows.empty() ? nullptr : static_cast<WebWindow *>(windows.begin()->second.get());
 }
 
@@ -39,5 +39,5 @@ HINSTANCE web_win32_module() {
 
 // A process that ends takes its window with it, without messages, as ExitProcess does.
 void web_win32_stop() {
-    win32_core::state().windows.clear();
+    win32_core::report::process_ended();
 }

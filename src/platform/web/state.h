@@ -4,7 +4,8 @@
 #pragma once
 
 #include "platform/web/web_win32.h"
-#include "platform/win32_core/core.h"
+#include "platform/win32_core/platform.h"
+#include "platform/win32_core/report.h"
 
 #include <emscripten/html5_webgl.h>
 
@@ -47,9 +48,6 @@ namespace web_layer {
 
 using namespace win32_core;
 
-constexpr WPARAM mk_lbutton = 0x0001;
-constexpr WPARAM mk_shift = 0x0004;
-constexpr WPARAM mk_control = 0x0008;
 constexpr const char *canvas_id = "helicoid-window";
 constexpr const char *canvas_selector = "#helicoid-window";
 

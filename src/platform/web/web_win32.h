@@ -11,7 +11,8 @@
 //   case, and Escape, Return, Backspace, Tab and Ctrl+letter as Windows translates them.
 // - The left button and pointer moves from Pointer Events on the canvas, in CSS pixels relative
 //   to it. SetCapture is the Pointer Events capture of the pressed pointer: moves and the release
-//   outside the canvas keep coming, negative left of or above it.
+//   outside the canvas keep coming, negative left of or above it. The page losing the focus ends
+//   the capture, as deactivating an application does on Windows.
 // - MessageBoxA with MB_OK: a modal dialog in the page with the exact caption and text and an OK
 //   button that has the focus, also after a click on the text or beside the box, so Return (or
 //   Escape, as on Windows) dismisses it with IDOK. The program waits meanwhile and the window
@@ -35,27 +36,7 @@
 // Not emulated besides: a second window, the right and middle buttons, the wheel. Unsupported
 // calls print their line in the browser's console.
 //
-// Known deviations from Windows:
-//
-// call              | Windows                 | this layer              | why
-// ------------------+-------------------------+-------------------------+------------------------
-// CreateWindowExA,  | sizes include the frame | sizes are the client    | the page draws no frame
-// SetWindowPos      |                         | area's, in CSS pixels   |
-// SetWindowPos      | moves the window        | only resizes it         | the page places it
-// the viewport      | a resolution change     | a resize or zoom leaves | as a Windows window is
-//                   | leaves windows alone    | the canvas as it is     | left alone
-// SetCapture        | holds until released    | only while the button   | Pointer Events capture
-//                   |                         | is down                 | only a pressed pointer
-// focus             | moves between windows   | keys typed anywhere on  | the page has no other
-//                   |                         | the page reach it       | windows
-// SwapBuffers       | returns at once         | at the next frame       | the browser's rhythm; a
-//                   |                         |                         | hidden tab draws nothing
-// key messages      | scan codes; times since | no scan code; times     | the DOM has neither
-//                   | boot                    | since the page loaded   |
-// LoadIconA         | finds the icon          | finds none              | the tab has its own
-// GetSystemMetrics  | the screen's height     | a viewport too narrow   | the window (80% of
-// (SM_CYSCREEN)     |                         | for the window is given | the height, at x 50)
-//                   |                         | as a shorter screen     | must fit a phone
+// Deviations from Windows, with the reasons: docs/platforms.md, one table for every platform.
 #pragma once
 
 #include "platform/win32.h"

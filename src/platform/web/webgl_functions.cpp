@@ -2,7 +2,8 @@
 // so the page carries only those of Emscripten's WebGL bindings.
 #include "platform/web/state.h"
 
-#include "platform/gles/es2.h"
+#include "platform/gles/gl_subset.h"
+#include "platform/opengl.h"
 
 #include <cstring>
 

@@ -21,7 +21,7 @@ void size_canvas(int width, int height) {
 
 } // namespace
 
-std::unique_ptr<Window> win32_core::new_window() {
+std::unique_ptr<Window> win32_core::platform::new_window() {
     if (the_window() != nullptr) {
         unsupported("CreateWindowExA", "a second window");
         return nullptr;
@@ -30,47 +30,47 @@ std::unique_ptr<Window> win32_core::new_window() {
 }
 
 // The canvas is made hidden, at the window's place.
-bool win32_core::window_created(Window &window) {
+bool win32_core::platform::window_created(Window &window) {
     web_create_canvas(canvas_id, window.x, window.y, on_pointer, on_screen_key);
     size_canvas(window.width, window.height);
     return true;
 }
 
-bool win32_core::show_surface(Window &window, int) {
+bool win32_core::platform::show_surface(Window &window, int) {
     if (!window.visible)
         web_show_canvas(1);
     return true;
 }
 
-void win32_core::hide_surface(Window &) {
+void win32_core::platform::hide_surface(Window &) {
     web_show_canvas(0);
 }
 
-bool win32_core::move_surface(Window &window, int x, int y) {
+bool win32_core::platform::move_surface(Window &window, int x, int y) {
     if (x == window.x && y == window.y)
         return true;
     unsupported("SetWindowPos", "moving the window");
     return false;
 }
 
-void win32_core::raise_surface(Window &) {}
+void win32_core::platform::raise_surface(Window &) {}
 
-void win32_core::resize_surface(Window &window, int width, int height) {
+void win32_core::platform::resize_surface(Window &window, int width, int height) {
     size_canvas(width, height);
     // Resizing a canvas clears it: everything is to be painted again.
-    window.invalid = window.visible;
+    report::contents_lost(window.handle);
 }
 
 // ==== Time and waiting ====
 
-std::uint64_t win32_core::now_ms() {
+std::uint64_t win32_core::platform::now_ms() {
     return static_cast<std::uint64_t>(web_now_ms());
 }
 
 // The page's events arrive through its handlers while the program waits, never in between.
-void win32_core::pump_events(bool) {}
+void win32_core::platform::pump_events(bool) {}
 
 // Hands the page its turn until an event arrives or the next timer is due.
-void win32_core::wait_for_events(int timeout_ms) {
+void win32_core::platform::wait_for_events(int timeout_ms) {
     web_wait(timeout_ms);
 }

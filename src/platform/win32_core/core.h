@@ -1,6 +1,8 @@
-// The Win32 rules that the platform layers share. A layer (sdl/, web/) supplies the events, the
-// surfaces and the waiting through the functions under "What a platform provides". Internal to
-// the layers.
+// The Win32 rules that the platform layers share: the records, and what a layer may read of them.
+// A layer (sdl/, web/, the null platform) meets the core in two named directions: it provides the
+// hooks of platform.h (the core calls them), and reports its events through the entry points of
+// report.h (it calls them). A layer reads the core's records but changes them only through
+// report.h; the writable state is the core's own (rules.h). Internal to the layers.
 //
 // Emulated, with Win32's rules:
 // - Window classes and one kind of window (overlapped, no parent, no menu). CreateWindowExA sends
@@ -28,9 +30,7 @@
 // (WM_NCCREATE, WM_SHOWWINDOW, WM_MOVE, WM_ACTIVATE, WM_ERASEBKGND...). A call or an argument
 // outside the subset prints one line on stderr and returns Win32's failure value.
 //
-// Deviations, in every layer: class names are exact (Windows ignores their case), and the first
-// SelectPalette on a device context answers null (Windows gives back its stock palette, which a
-// true-colour display does without).
+// Deviations from Windows, in every layer and in each: docs/platforms.md.
 #pragma once
 
 #include "platform/win32.h"
@@ -82,6 +82,7 @@ struct Window {
     bool invalid = false;
     bool needs_first_size = true;
     bool destroying = false;
+    bool minimized = false;
     std::vector<Timer> timers;
     PIXELFORMATDESCRIPTOR requested = {}; // last ChoosePixelFormat request on the DC
     int pixel_format = 0;
@@ -120,10 +121,14 @@ struct State {
     QueuedMessage key_down;
 };
 
-State &state();
+// The core's records as a layer may see them: read, never written (report.h changes them).
+const State &shared_state();
+void set_tracer(Tracer tracer);
 
+// A fresh handle value; a layer names its own objects (icons, GL contexts) with these too.
+std::uintptr_t next_handle();
 template <typename Handle> Handle new_handle() {
-    return reinterpret_cast<Handle>(++state().last_handle);
+    return reinterpret_cast<Handle>(next_handle());
 }
 template <typename Handle> std::uintptr_t handle_key(Handle handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
@@ -144,32 +149,11 @@ Window *window_of_dc(HDC dc);
 void unsupported(const char *call, const char *what);
 void trace(const char *event, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Calls the window procedure directly, as Win32 does for sent messages. The window may be gone
-// afterwards: callers look it up again by handle.
-LRESULT send_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
 // Win32's MAKELPARAM: two 16-bit halves, zero-extended.
 inline LPARAM make_lparam(int low, int high) {
     return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(low)) |
                                (static_cast<DWORD>(static_cast<WORD>(high)) << 16));
 }
-
-// Records a new client size, invalidates as the class styles say, and sends WM_SIZE.
-void client_resized(HWND hwnd, int width, int height, WPARAM kind);
-
-// A message stamped with the current time and pointer position.
-MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
-// Queues input, merging a pointer move into a pointer move at the end of the queue.
-void queue_input(const MSG &msg);
-void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-
-// A key-down or key-up. `chars` are what TranslateMessage will post for a key-down; with
-// `takes_text` its characters come later, through text_arrived.
-void queue_key(HWND hwnd, bool down, WPARAM virtual_key, bool repeat, std::string chars,
-               bool takes_text);
-// The characters of the last key-down still waiting for them, or posted as they come.
-void text_arrived(HWND hwnd, const std::string &chars);
 
 // An ANSI window's characters: Latin-1 passes, the rest becomes '?'.
 std::string ansi_from_utf8(const char *text);
@@ -190,27 +174,5 @@ PIXELFORMATDESCRIPTOR describe(const Sizes &sizes);
 // SetPixelFormat's checks: true when the layer is to make the surface now; otherwise `result` is
 // the call's answer (a format is set once, and setting the same one again is harmless).
 bool format_to_set(Window *window, int format, BOOL &result);
-
-// ==== What a platform provides ====
-
-std::uint64_t now_ms();
-// Moves the platform's events into the queues; without `poll`, only those already received.
-void pump_events(bool poll);
-// Sleeps until an event arrives or `timeout_ms` passes (-1: no limit).
-void wait_for_events(int timeout_ms);
-// The platform's record for a new window (null refuses it, after one line on stderr) and what
-// is to happen once its fields are set, before WM_CREATE (false fails the creation).
-std::unique_ptr<Window> new_window();
-bool window_created(Window &window);
-// ShowWindow: makes the surface visible, or restores it; false when it cannot be shown.
-bool show_surface(Window &window, int show);
-void hide_surface(Window &window);
-// SetWindowPos: false refuses the move; resize_surface runs before the WM_SIZE.
-bool move_surface(Window &window, int x, int y);
-void raise_surface(Window &window);
-void resize_surface(Window &window, int width, int height);
-// SetCapture and ReleaseCapture; `anew` when the capture moves to another window.
-void take_pointer(bool anew);
-void let_pointer_go();
 
 } // namespace win32_core

@@ -1,7 +1,7 @@
 // Palettes and the pixel-format bookkeeping. The displays are true colour: palettes exist as
 // objects and realising one maps no entries. There is one pixel format, made for the request by
 // the layer's SetPixelFormat and described as its surface really is.
-#include "platform/win32_core/core.h"
+#include "platform/win32_core/rules.h"
 
 #include <algorithm>
 #include <utility>

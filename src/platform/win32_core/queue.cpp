@@ -1,6 +1,5 @@
-// The message queue: retrieval in Win32's order, the wait, keys and their characters,
-// translation, dispatch and the timer.
-#include "platform/win32_core/core.h"
+// The message queue: retrieval in Win32's order, the wait, dispatch and the timer.
+#include "platform/win32_core/rules.h"
 
 #include <algorithm>
 #include <climits>
@@ -32,7 +31,7 @@ DueTimer earliest_timer() {
 // The next message in Win32's order. With `remove` it is taken out, except WM_PAINT, which stays
 // until the window is validated.
 bool next_message(MSG &msg, bool remove, bool poll = true) {
-    pump_events(poll);
+    platform::pump_events(poll);
     State &s = state();
     if (!s.posted.empty()) {
         msg = s.posted.front().msg;
@@ -64,7 +63,7 @@ bool next_message(MSG &msg, bool remove, bool poll = true) {
         }
     }
     const DueTimer due = earliest_timer();
-    const std::uint64_t now = now_ms();
+    const std::uint64_t now = platform::now_ms();
     if (due.timer != nullptr && due.timer->due_ms <= now) {
         msg = make_message(due.window->handle, WM_TIMER, due.timer->id, 0);
         // Missed ticks do not pile up: the next one is the first still ahead, in phase.
@@ -81,11 +80,11 @@ void wait_for_event() {
     const DueTimer due = earliest_timer();
     int timeout_ms = -1;
     if (due.timer != nullptr) {
-        const std::uint64_t now = now_ms();
+        const std::uint64_t now = platform::now_ms();
         const std::uint64_t left = due.timer->due_ms > now ? due.timer->due_ms - now : 0;
         timeout_ms = static_cast<int>(std::min<std::uint64_t>(left, INT_MAX));
     }
-    wait_for_events(timeout_ms);
+    platform::wait_for_events(timeout_ms);
 }
 
 bool filter_supported(const char *call, HWND hwnd, UINT filter_min, UINT filter_max) {
@@ -95,27 +94,13 @@ bool filter_supported(const char *call, HWND hwnd, UINT filter_min, UINT filter_
     return false;
 }
 
-bool same_message(const MSG &a, const MSG &b) {
-    return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam &&
-           a.lParam == b.lParam && a.time == b.time;
-}
-
-// Repeat count 1; bit 30 says the key was already down, bit 31 that it is being released.
-LPARAM key_lparam(bool down, bool repeat) {
-    DWORD bits = 1;
-    if (!down || repeat)
-        bits |= 1u << 30;
-    if (!down)
-        bits |= 1u << 31;
-    return static_cast<LPARAM>(bits);
-}
-
 } // namespace
 
 namespace win32_core {
 
 MSG make_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    return MSG{hwnd, message, wparam, lparam, static_cast<DWORD>(now_ms()), state().cursor};
+    return MSG{hwnd,          message, wparam, lparam, static_cast<DWORD>(platform::now_ms()),
+               state().cursor};
 }
 
 void queue_posted(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -139,66 +124,6 @@ void queue_input(const MSG &msg) {
     QueuedMessage queued;
     queued.msg = msg;
     input.push_back(std::move(queued));
-}
-
-// ==== Keys and their characters ====
-//
-// TranslateMessage posts a key-down's characters right after it, so each key-down carries them:
-// in the queue, and once removed, in `key_down` until it is translated. A platform that learns
-// the characters only after the key (SDL's text event) queues the key-down with `takes_text`,
-// and the text goes to the last key-down still waiting for it. Text with no such key-down (an
-// input method's, long after its key) is posted as it comes.
-
-void queue_key(HWND hwnd, bool down, WPARAM virtual_key, bool repeat, std::string chars,
-               bool takes_text) {
-    queue_input(
-        make_message(hwnd, down ? WM_KEYDOWN : WM_KEYUP, virtual_key, key_lparam(down, repeat)));
-    QueuedMessage &queued = state().input.back();
-    queued.chars = std::move(chars);
-    queued.takes_text = down && takes_text;
-}
-
-void text_arrived(HWND hwnd, const std::string &chars) {
-    State &s = state();
-    const auto key_down = std::find_if(s.input.rbegin(), s.input.rend(), [](const auto &queued) {
-        return queued.msg.message == WM_KEYDOWN;
-    });
-    QueuedMessage *waiting = key_down != s.input.rend() ? &*key_down : &s.key_down;
-    if (waiting->msg.message == WM_KEYDOWN && waiting->takes_text) {
-        waiting->chars += chars;
-        waiting->takes_text = false;
-        return;
-    }
-    if (hwnd != nullptr)
-        for (const char c : chars)
-            queue_posted(hwnd, WM_CHAR, static_cast<unsigned char>(c), 1);
-}
-
-std::string ansi_from_utf8(const char *text) {
-    std::string out;
-    const auto *p = reinterpret_cast<const unsigned char *>(text);
-    while (*p != 0) {
-        unsigned code = *p;
-        int length = 1;
-        if (*p >= 0xF0) {
-            code = *p & 0x07u;
-            length = 4;
-        } else if (*p >= 0xE0) {
-            code = *p & 0x0Fu;
-            length = 3;
-        } else if (*p >= 0xC0) {
-            code = *p & 0x1Fu;
-            length = 2;
-        }
-        int i = 1;
-        for (; i < length && (p[i] & 0xC0u) == 0x80u; ++i)
-            code = (code << 6) | (p[i] & 0x3Fu);
-        if (i < length || (length == 1 && *p >= 0x80))
-            code = '?';
-        p += i;
-        out += code < 256 ? static_cast<char>(code) : '?';
-    }
-    return out;
 }
 
 } // namespace win32_core
@@ -242,22 +167,6 @@ void WINAPI PostQuitMessage(int exit_code) {
     trace("post", nullptr, WM_QUIT, static_cast<WPARAM>(exit_code), 0);
 }
 
-BOOL WINAPI TranslateMessage(const MSG *msg) {
-    if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP))
-        return FALSE;
-    State &s = state();
-    // The characters belong to the key-down last taken from the queue; an older copy translates
-    // to nothing, as the keyboard has moved on.
-    if (msg->message == WM_KEYDOWN && s.key_down.msg.message == WM_KEYDOWN &&
-        same_message(s.key_down.msg, *msg)) {
-        const std::string chars = std::move(s.key_down.chars);
-        s.key_down = QueuedMessage{};
-        for (const char c : chars)
-            queue_posted(msg->hwnd, WM_CHAR, static_cast<unsigned char>(c), msg->lParam);
-    }
-    return TRUE;
-}
-
 LRESULT WINAPI DispatchMessageA(const MSG *msg) {
     if (msg == nullptr || msg->hwnd == nullptr)
         return 0;
@@ -281,7 +190,7 @@ UINT_PTR WINAPI SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC func)
     Timer timer;
     timer.id = id;
     timer.period_ms = std::clamp<std::uint64_t>(elapse_ms, user_timer_minimum, user_timer_maximum);
-    timer.due_ms = now_ms() + timer.period_ms;
+    timer.due_ms = platform::now_ms() + timer.period_ms;
     // Setting an existing identifier again restarts that timer.
     const auto same_id = [id](const Timer &t) { return t.id == id; };
     const auto existing = std::find_if(window->timers.begin(), window->timers.end(), same_id);

@@ -1,5 +1,5 @@
 // The shared state, its lookups and diagnostics.
-#include "platform/win32_core/core.h"
+#include "platform/win32_core/rules.h"
 
 #include <cstdio>
 
@@ -15,6 +15,18 @@ char module_tag;
 State &state() {
     static State the_state;
     return the_state;
+}
+
+const State &shared_state() {
+    return state();
+}
+
+void set_tracer(Tracer tracer) {
+    state().tracer = tracer;
+}
+
+std::uintptr_t next_handle() {
+    return ++state().last_handle;
 }
 
 HINSTANCE module_handle() {

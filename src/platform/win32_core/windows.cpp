@@ -1,6 +1,6 @@
 // Window classes and windows: creation, showing, placing, painting, destruction, device contexts,
 // pointer capture, and the arrow cursor.
-#include "platform/win32_core/core.h"
+#include "platform/win32_core/rules.h"
 
 #include <algorithm>
 
@@ -94,7 +94,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     const WindowClass *window_class = find_class(class_name);
     if (window_class == nullptr)
         return nullptr; // ERROR_CANNOT_FIND_WND_CLASS
-    std::unique_ptr<Window> window = new_window();
+    std::unique_ptr<Window> window = platform::new_window();
     if (window == nullptr)
         return nullptr;
     window->window_class = window_class;
@@ -106,7 +106,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     window->height = std::max(height, 0);
     window->handle = new_handle<HWND>();
     window->dc = new_handle<HDC>();
-    if (!window_created(*window))
+    if (!platform::window_created(*window))
         return nullptr;
     const HWND hwnd = window->handle;
     state().windows.emplace(handle_key(hwnd), std::move(window));
@@ -132,7 +132,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     if (state().capture == hwnd)
         ReleaseCapture();
     if (window->visible) {
-        hide_surface(*window);
+        platform::hide_surface(*window);
         window->visible = false;
     }
     window->timers.clear();
@@ -172,7 +172,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show) {
                     "a show command other than SW_SHOWNORMAL, SW_SHOW, SW_SHOWDEFAULT");
         return was_visible;
     }
-    if (!show_surface(*window, show))
+    if (!platform::show_surface(*window, show))
         return was_visible;
     if (!window->visible) {
         window->visible = true;
@@ -205,7 +205,7 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int
     if (window == nullptr || window->destroying)
         return FALSE;
     if ((flags & SWP_NOMOVE) == 0) {
-        if (!move_surface(*window, x, y))
+        if (!platform::move_surface(*window, x, y))
             return FALSE;
         window->x = x;
         window->y = y;
@@ -213,11 +213,11 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int
     // Without SWP_NOZORDER the window goes to the top; without SWP_NOACTIVATE it is activated.
     if ((flags & (SWP_NOZORDER | SWP_NOACTIVATE)) != (SWP_NOZORDER | SWP_NOACTIVATE) &&
         window->visible)
-        raise_surface(*window);
+        platform::raise_surface(*window);
     cx = std::max(cx, 0);
     cy = std::max(cy, 0);
     if ((flags & SWP_NOSIZE) == 0 && (cx != window->width || cy != window->height)) {
-        resize_surface(*window, cx, cy);
+        platform::resize_surface(*window, cx, cy);
         // Synchronous, as on Windows: the handler's answer may nest inside this call.
         client_resized(hwnd, cx, cy, size_restored);
     }
@@ -270,7 +270,7 @@ HWND WINAPI SetCapture(HWND hwnd) {
         return nullptr;
     const HWND previous = state().capture;
     state().capture = hwnd;
-    take_pointer(previous != hwnd);
+    platform::take_pointer(previous != hwnd);
     // The window that loses the capture hears of it before the call returns, as on Windows.
     if (previous != nullptr && previous != hwnd)
         send_message(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
@@ -281,7 +281,7 @@ BOOL WINAPI ReleaseCapture() {
     const HWND previous = state().capture;
     if (previous == nullptr)
         return TRUE;
-    let_pointer_go();
+    platform::let_pointer_go();
     state().capture = nullptr;
     send_message(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;

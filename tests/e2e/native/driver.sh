@@ -14,6 +14,8 @@
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/../x_display.sh"
 
 NATIVE_DRIVER_STATE="$E2E_WORK/native-run"
 NATIVE_DRIVER_RUNS=0
@@ -100,10 +102,7 @@ driver_dismiss_box() {
   done
 }
 
-driver_client_geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-    /Width:/{w=$NF} /Height:/{h=$NF} END{if (h != "") print x, y, w, h}'
-}
+driver_client_geometry() { driver_window_geometry "$1"; }
 
 driver_request_close() {
   "$X_WINDOWS" close "$1"

@@ -6,6 +6,8 @@
 
 # shellcheck source-path=SCRIPTDIR
 source "$(dirname "${BASH_SOURCE[0]}")/wine_env.sh"
+# shellcheck source-path=SCRIPTDIR
+source "$(dirname "${BASH_SOURCE[0]}")/../x_display.sh"
 
 WINE_DRIVER_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # The viewer registers this window class; message boxes are dialogs of class #32770.

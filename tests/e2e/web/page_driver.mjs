@@ -1,0 +1,186 @@
+// The page's side of the end-to-end driver (web/driver.sh): the page in headless chromium through
+// playwright-core, answering one command at a time over HTTP on 127.0.0.1, so that the shared
+// scenarios (tests/e2e/scenarios.sh) drive it as they drive an X display.
+//
+//   node page_driver.mjs PAGE_DIR PORT_FILE [desktop|phone]
+//
+// A command is POST /NAME with its arguments one a line; the answer is its output (status 500
+// and the error otherwise). Coordinates are CSS pixels of the viewport, which is the "screen".
+import { writeFileSync } from 'node:fs';
+import { chromium } from 'playwright-core';
+import { serve } from '../../../scripts/serve.mjs';
+
+const [pageDir, portFile, device = 'desktop'] = process.argv.slice(2);
+// The phone has no mouse: its pointer is a finger (touch events), as a user's would be.
+const devices = {
+  desktop: { viewport: { width: 1024, height: 768 }, deviceScaleFactor: 1 },
+  phone: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
+    hasTouch: true },
+};
+const server = await serve(pageDir);
+const url = `http://127.0.0.1:${server.address().port}/`;
+const browser = await chromium.launch({
+  executablePath: process.env.HELICOID_CHROMIUM ?? '/usr/bin/chromium',
+  // WebGL without a GPU: SwiftShader through ANGLE.
+  args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'],
+});
+const errors = [];
+let context, page, cdp, thief;
+
+async function open(setUp = null, profile = devices[device]) {
+  const opened = await (await browser.newContext(profile)).newPage();
+  opened.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  opened.on('pageerror', (e) => errors.push(e.message));
+  if (setUp) await opened.addInitScript(setUp);
+  await opened.goto(url);
+  return opened;
+}
+const status = (p = page) => p.evaluate(() => window.helicoidStatus ?? {});
+const rect = (selector) => page.evaluate((s) => {
+  const r = document.querySelector(s)?.getBoundingClientRect();
+  return r ? [r.left, r.top, r.width, r.height].map(Math.round).join(' ') : '';
+}, selector);
+const box = 'dialog.message-box[open]';
+const windows = { box, viewer: 'canvas' };
+const xdotoolKeys = { Return: 'Enter', Escape: 'Escape' };
+// WebGL refused as a browser without it would: 'webgl2' alone, or every kind.
+const without = (pattern) => `{ const get = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, ...rest) {
+    return ${pattern}.test(type) ? null : get.call(this, type, ...rest); }; }`;
+// The pointer as a user's: a mouse never reports a move to where it already is. The phone's
+// pointer is a finger.
+const pointerAt = { x: -1, y: -1, down: false };
+async function pointer(kind, x, y) {
+  if (devices[device].hasTouch) {
+    if (kind === 'move' && !pointerAt.down) return; // a finger that does not touch is not seen
+    const type = { down: 'touchStart', move: 'touchMove', up: 'touchEnd' }[kind];
+    pointerAt.down = kind !== 'up';
+    await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: pointerAt.down ? [{ x, y }] : [] });
+    return;
+  }
+  const mouse = (type, button) => cdp.send('Input.dispatchMouseEvent',
+    { type, x, y, button, buttons: pointerAt.down ? 1 : 0, clickCount: 1 });
+  if (x !== pointerAt.x || y !== pointerAt.y) {
+    Object.assign(pointerAt, { x, y });
+    await mouse('mouseMoved', pointerAt.down ? 'left' : 'none');
+  }
+  if (kind === 'move') return;
+  pointerAt.down = kind === 'down';
+  await mouse(pointerAt.down ? 'mousePressed' : 'mouseReleased', 'left');
+}
+
+const commands = {
+  async start() {
+    if (context) await context.close();
+    page = await open();
+    context = page.context();
+    cdp = await context.newCDPSession(page);
+    await cdp.send('Performance.enable');
+    // The focus as a browser window has it, so that another page in front takes it away.
+    await cdp.send('Emulation.setFocusEmulationEnabled', { enabled: false });
+    Object.assign(pointerAt, { x: -1, y: -1, down: false });
+  },
+  async windows() {
+    const shown = await page.evaluate((w) => Object.keys(w).filter((name) => {
+      const e = document.querySelector(w[name]);
+      return e && getComputedStyle(e).visibility !== 'hidden';
+    }), windows);
+    return shown.join('\n');
+  },
+  box_text: () => page.textContent(`${box} .text`),
+  caption: () => page.textContent(`${box} .caption`),
+  exists: async () => String(await page.$('canvas') !== null),
+  async dismiss() {
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('dialog.message-box', { state: 'detached', timeout: 10000 });
+  },
+  geometry: (name) => rect(windows[name]),
+  screen: () => page.evaluate(() => `${innerWidth}x${innerHeight}`),
+  async grab(file, x, y, w, h) {
+    const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
+    writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
+  },
+  async keys(...names) {
+    await page.bringToFront();
+    for (const name of names)
+      await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
+        { delay: 30 });
+  },
+  move: (x, y) => pointer('move', +x, +y),
+  down: (x, y) => pointer('down', +x, +y),
+  up: (x, y) => pointer('up', +x, +y),
+  // Another page in front takes the focus, as another program's window would; the pointer's
+  // events still go to the viewer's page, as to a screen the other window covers only in part.
+  async steal_focus() {
+    thief = await context.newPage();
+    await thief.bringToFront();
+  },
+  end_steal: () => thief?.close(),
+  async cpu_ms() {
+    const { metrics } = await cdp.send('Performance.getMetrics');
+    return String(Math.round(metrics.find((m) => m.name === 'TaskDuration').value * 1000));
+  },
+  async exit_code(seconds) {
+    await page.waitForFunction(() => window.helicoidStatus?.exitCode != null, null,
+      { timeout: seconds * 1000 });
+    const end = await status();
+    return String(await page.$('canvas') === null ? end.exitCode : 'a canvas is left');
+  },
+  // What only a page has: the backing store at device pixels, WebGL 1 alone, and no WebGL.
+  async own_checks() {
+    const lines = [];
+    const check = (ok, what, detail) => lines.push(`${ok ? 'ok   ' : 'FAIL '} ${what}: ${detail}`);
+    const started = async (setUp, profile) => {
+      const p = await open(setUp, profile);
+      await p.waitForSelector(box);
+      await p.keyboard.press('Enter');
+      return p;
+    };
+    const dense = await started(null, { ...devices.desktop, deviceScaleFactor: 2 });
+    await dense.waitForFunction(() => window.helicoidStatus?.frames > 0);
+    const sizes = await dense.evaluate(() => {
+      const c = document.querySelector('canvas');
+      return [c.getBoundingClientRect().width, c.width, c.height].join(' ');
+    });
+    check(sizes === '614 1228 1228', 'backing store at twice the CSS size on a dense screen', sizes);
+    const older = await started(without('/webgl2/'));
+    const drawn = await older.waitForFunction(() => window.helicoidStatus?.frames > 1, null,
+      { timeout: 10000 }).then(() => true, () => false);
+    check(drawn, 'WebGL 1 only: frames are drawn', drawn);
+    const shown = errors.length;
+    const bare = await started(without('/webgl/'));
+    await bare.waitForSelector('dialog.message-box.error[open]');
+    const text = await bare.textContent(`${box} .text`);
+    await bare.keyboard.press('Enter');
+    await bare.waitForFunction(() => window.helicoidStatus?.exitCode != null);
+    const end = `${text}, exit code ${(await status(bare)).exitCode}`;
+    check(end === 'SetPixelFormat failed, exit code 1', 'without WebGL: failure box, then', end);
+    errors.splice(shown); // that run's console errors were asked for
+    for (const p of [dense, older, bare]) await p.context().close();
+    return lines.join('\n');
+  },
+  errors: () => errors.join('\n'),
+  async stop() {
+    await browser.close();
+    server.close();
+    setTimeout(() => process.exit(0), 100);
+  },
+};
+
+let queue = Promise.resolve();
+const control = (await import('node:http')).createServer((request, response) => {
+  let body = '';
+  request.on('data', (chunk) => (body += chunk));
+  request.on('end', () => {
+    const args = body === '' ? [] : body.replace(/\n$/, '').split('\n');
+    const run = commands[request.url.slice(1)];
+    queue = queue.then(async () => {
+      try {
+        if (!run) throw new Error(`no command ${request.url}`);
+        response.end(String((await run(...args)) ?? ''));
+      } catch (error) {
+        response.writeHead(500).end(String(error.message ?? error));
+      }
+    });
+  });
+}).listen(0, '127.0.0.1', () => writeFileSync(portFile, String(control.address().port)));
