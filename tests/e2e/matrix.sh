@@ -10,7 +10,8 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 if [ $# -eq 0 ]; then
   set -- "native=$root/build/debug/e2e/native" "Wine=$root/build/debug/e2e/wine" \
-    "page=$root/build/debug/e2e/web" "subset=$root/build/subset/e2e/native"
+    "page=$root/build/debug/e2e/web" "phone=$root/build/debug/e2e/web-phone" \
+    "subset=$root/build/subset/e2e/native"
 fi
 names=()
 for column in "$@"; do names+=("${column%%=*}"); done

@@ -329,7 +329,7 @@ scenario_window() {
   fi
   geometry=$(driver_window_geometry "$VIEWER")
   if [ "$geometry" = "$EXPECTED_WINDOW" ]; then
-    ok "viewer window: outer rectangle at (50,50), 614x614 on a $screen screen"
+    ok "viewer window: outer rectangle (x y w h) $geometry on a $screen screen"
   else
     fail "viewer window: outer rectangle (x y w h) $geometry, expected $EXPECTED_WINDOW"
   fi

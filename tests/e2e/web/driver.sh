@@ -10,6 +10,15 @@
 
 WEB_DRIVER_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+# An upright phone's viewport is too narrow for a window of 80% of its height: the window's side is
+# what fits beside x = 50, and the drag's points move into it.
+if [ "${HELICOID_PAGE_DEVICE:-desktop}" = phone ]; then
+  EXPECTED_SCREEN='390x844'
+  EXPECTED_WINDOW='50 50 340 340'
+  WINDOW_SIZE='340x340'
+  TRACKBALL_PATH=('press 100 170' 'move 160 60' 'move 250 170' 'move 100 170' 'release 100 170')
+fi
+
 # page COMMAND [ARG...]: the helper's answer on stdout; status 1 with its error on stderr.
 page() {
   local answer

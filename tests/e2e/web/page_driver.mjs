@@ -100,11 +100,17 @@ const commands = {
     const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
     writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
   },
+  // A phone's keys are its on-screen row; one it lacks (upper case) comes from a keyboard, as one
+  // plugged into the phone would send it.
   async keys(...names) {
     await page.bringToFront();
-    for (const name of names)
-      await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
+    for (const name of names) {
+      const label = name === 'Escape' ? 'Esc' : name;
+      const onScreen = devices[device].hasTouch ? page.getByRole('button', { name: label, exact: true }) : null;
+      if (onScreen && await onScreen.count() === 1) await onScreen.tap();
+      else await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
         { delay: 30 });
+    }
   },
   move: (x, y) => pointer('move', +x, +y),
   down: (x, y) => pointer('down', +x, +y),
