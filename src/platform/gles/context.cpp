@@ -47,7 +47,7 @@ std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
         return nullptr;
     reset_stack(context->modelview, 32); // OpenGL 1.1's minimum depths
     reset_stack(context->projection, 2);
-    // Light 0 alone starts white.
+    // Light 0 alone starts white; the viewer keeps its colours.
     for (int i = 0; i < 4; ++i)
         context->lights[0].diffuse[i] = context->lights[0].specular[i] = 1;
     const Es2 &es = context->es;
@@ -57,8 +57,6 @@ std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
     es.BindTexture(GL_TEXTURE_2D, context->texture);
     const char *renderer = reinterpret_cast<const char *>(es.GetString(GL_RENDERER));
     context->renderer = std::string("OpenGL 1.1 subset over ") + (renderer ? renderer : "?");
-    const char *version = reinterpret_cast<const char *>(es.GetString(GL_VERSION));
-    context->version = std::string("1.1 subset over ") + (version ? version : "?");
     return context;
 }
 

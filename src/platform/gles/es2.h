@@ -19,7 +19,7 @@ typedef std::ptrdiff_t GLsizeiptr;
 #define GL_COMPILE_STATUS 0x8B81
 #define GL_LINK_STATUS 0x8B82
 #define GL_TEXTURE0 0x84C0
-#define GL_SHADING_LANGUAGE_VERSION 0x8B8C
+#define GL_UNPACK_ALIGNMENT 0x0CF5
 
 // X(result, name, parameters): every ES 2.0 function the subset calls, loaded by its ES name.
 #define GL_SUBSET_ES2_FUNCTIONS(X)                                                                 \
