@@ -20,15 +20,7 @@ quiet_seconds=10
 
 # shellcheck source-path=SCRIPTDIR
 source bench/common.sh
-build_release release helicoid-bench -- xvfb valgrind
-bench=build/release/bench/helicoid-bench
-
-# shellcheck source-path=SCRIPTDIR
-source tests/support/xvfb.sh
-work=$(mktemp -d)
-# The runs' files stay in $work if a step fails, for a look with callgrind_annotate.
-trap 'kill "${XVFB_PID:-}" 2>/dev/null' EXIT
-xvfb_start "$work"
+counting_setup
 
 # A run's count from frame SKIP to its exit is its last part: the viewer's start-up parts are
 # dumped on the way, and what came before is dropped. A child that the process forks at start-up

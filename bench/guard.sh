@@ -14,14 +14,7 @@ limit=${3:-1.01}
 
 # shellcheck source-path=SCRIPTDIR
 source bench/common.sh
-build_release release helicoid-bench -- xvfb valgrind
-bench=build/release/bench/helicoid-bench
-
-# shellcheck source-path=SCRIPTDIR
-source tests/support/xvfb.sh
-work=$(mktemp -d)
-trap 'kill "${XVFB_PID:-}" 2>/dev/null; rm -rf "$work"' EXIT
-xvfb_start "$work"
+counting_setup
 
 # The four runs at once, uninstrumented up to frame SKIP: the counts do not depend on what else
 # runs, and the warm-up frames cost a fraction of their instrumented time.
@@ -41,7 +34,8 @@ per_frame() { echo $((($(part "$work/$1-$((skip + 2 * n))") - $(part "$work/$1-$
 viewer=$(per_frame viewer)
 lit=$(per_frame bare-lit)
 awk -v v="$viewer" -v l="$lit" -v limit="$limit" -v n="$n" -v skip="$skip" 'BEGIN {
-  printf "performance guard: viewer %d instructions a frame, lit bare loop %d: ratio %.5f (limit %s; frames %d to %d counted under callgrind)\n",
-    v, l, v / l, limit, skip + 1, skip + 2 * n
+  printf "performance guard: viewer %d instructions a frame, lit bare loop %d, ratio %.5f, limit %s (frames %d to %d under callgrind)\n",
+    v, l, v / l, limit, skip + n + 1, skip + 2 * n
   if (l <= 0 || v / l > limit) { print "performance guard: FAILED, the viewer'"'"'s frame costs too much"; exit 1 }
 }'
+rm -rf "$work"

