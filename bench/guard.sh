@@ -18,14 +18,16 @@ counting_setup
 
 # The four runs at once, uninstrumented up to frame SKIP: the counts do not depend on what else
 # runs, and the warm-up frames cost a fraction of their instrumented time.
+runs=()
 for mode in viewer bare-lit; do
   for frames in $((skip + n)) $((skip + 2 * n)); do
     callgrind "$work/$mode-$frames" --instr-atstart=no "$bench" --"$mode" --frames "$frames" \
       --count-from "$skip" >"$work/$mode-$frames.line" &
+    runs+=($!)
   done
 done
 failed=0
-for job in $(jobs -p); do wait "$job" || failed=1; done
+for run in "${runs[@]}"; do wait "$run" || failed=1; done
 if [ "$failed" -ne 0 ]; then
   tail -n 5 "$work"/*.log >&2
   exit 1
