@@ -10,6 +10,7 @@
 typedef char GLchar;
 typedef std::ptrdiff_t GLsizeiptr;
 
+#define GL_FALSE 0
 #define GL_ARRAY_BUFFER 0x8892
 #define GL_STREAM_DRAW 0x88E0
 #define GL_FLOAT 0x1406

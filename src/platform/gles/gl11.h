@@ -76,9 +76,6 @@ typedef float GLfloat;
 typedef float GLclampf;
 typedef double GLdouble;
 
-#define GL_FALSE 0
-#define GL_TRUE 1
-
 // glBegin
 #define GL_TRIANGLES 0x0004
 
