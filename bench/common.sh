@@ -26,17 +26,16 @@ raw_lines() {
   echo '```'
 }
 
-# counting_setup: the release benchmark built (as $bench), a private Xvfb, and a work folder
+# counting_setup: the release benchmark built (as $bench), xvfb_start at hand, and a work folder
 # ($work) that stays if a step fails, for a look at the runs with callgrind_annotate.
+# shellcheck disable=SC2034 # bench and work are for the scripts that source this
 counting_setup() {
   build_release release helicoid-bench -- xvfb valgrind
-  # shellcheck disable=SC2034 # for the scripts that source this
   bench=build/release/bench/helicoid-bench
   # shellcheck source-path=SCRIPTDIR/..
   source tests/support/xvfb.sh
   work=$(mktemp -d)
   trap 'kill "${XVFB_PID:-}" 2>/dev/null' EXIT
-  xvfb_start "$work"
 }
 
 # Counting instructions: rasterising on the calling thread keeps the count to one thread's

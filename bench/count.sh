@@ -21,6 +21,7 @@ quiet_seconds=10
 # shellcheck source-path=SCRIPTDIR
 source bench/common.sh
 counting_setup
+xvfb_start "$work"
 
 # A run's count from frame SKIP to its exit is its last part: the viewer's start-up parts are
 # dumped on the way, and what came before is dropped. A child that the process forks at start-up

@@ -17,22 +17,31 @@ source bench/common.sh
 counting_setup
 
 # The four runs at once, uninstrumented up to frame SKIP: the counts do not depend on what else
-# runs, and the warm-up frames cost a fraction of their instrumented time.
+# runs, and the warm-up frames cost a fraction of their instrumented time. Each run has an X server
+# of its own: on a shared one, the windows of the other runs, opened and closed over its own, send
+# it events at moments that vary.
+counted_run() { # MODE FRAMES
+  local dir=$work/$1-$2
+  mkdir "$dir"
+  xvfb_start "$dir"
+  trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
+  callgrind "$dir/out" --instr-atstart=no "$bench" --"$1" --frames "$2" --count-from "$skip" \
+    >"$dir/line"
+}
 runs=()
 for mode in viewer bare-lit; do
   for frames in $((skip + n)) $((skip + 2 * n)); do
-    callgrind "$work/$mode-$frames" --instr-atstart=no "$bench" --"$mode" --frames "$frames" \
-      --count-from "$skip" >"$work/$mode-$frames.line" &
+    counted_run "$mode" "$frames" &
     runs+=($!)
   done
 done
 failed=0
 for run in "${runs[@]}"; do wait "$run" || failed=1; done
 if [ "$failed" -ne 0 ]; then
-  tail -n 5 "$work"/*.log >&2
+  tail -n 5 "$work"/*/out.log >&2
   exit 1
 fi
-per_frame() { echo $((($(part "$work/$1-$((skip + 2 * n))") - $(part "$work/$1-$((skip + n))")) / n)); }
+per_frame() { echo $((($(part "$work/$1-$((skip + 2 * n))/out") - $(part "$work/$1-$((skip + n))/out")) / n)); }
 viewer=$(per_frame viewer)
 lit=$(per_frame bare-lit)
 awk -v v="$viewer" -v l="$lit" -v limit="$limit" -v n="$n" -v skip="$skip" 'BEGIN {
