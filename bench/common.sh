@@ -35,7 +35,7 @@ counting_setup() {
   # shellcheck source-path=SCRIPTDIR/..
   source tests/support/xvfb.sh
   work=$(mktemp -d)
-  trap 'kill "${XVFB_PID:-}" 2>/dev/null' EXIT
+  trap 'kill "${XVFB_PID:-}" 2>/dev/null || true' EXIT
 }
 
 # Counting instructions: rasterising on the calling thread keeps the count to one thread's

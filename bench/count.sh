@@ -23,10 +23,10 @@ source bench/common.sh
 counting_setup
 xvfb_start "$work"
 
-# A run's count from frame SKIP to its exit is its last part: the viewer's start-up parts are
-# dumped on the way, and what came before is dropped. A child that the process forks at start-up
-# (about 1e7 instructions, then exec) writes the same file first; the main process replaces it at
-# exit.
+# A run's count from frame SKIP to its last frame is its last part: the viewer's start-up parts
+# are dumped on the way, what came before is dropped, and the exit (whose frees cost what the
+# heap's layout makes them) is not counted. A child that the process forks at start-up (about 1e7
+# instructions, then exec) writes the same file first; the main process replaces it at exit.
 
 log=$work/log
 for rep in $(seq "$repeats"); do

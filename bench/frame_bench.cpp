@@ -11,7 +11,7 @@
 //   --viewer|--bare|--bare-lit --frames N [--count-from K]
 //                     exactly N frames of the same poses and then exit, with no clock read, no
 //                     input and no tracer: for counting instructions under callgrind
-//                     (bench/count.sh, bench/guard.sh); the count starts after frame K (4)
+//                     (bench/count.sh, bench/guard.sh), from frame K (4) to the last
 // Under callgrind the viewer modes also dump the counts at the information box and at the first
 // frame, counted runs drop what they counted before frame K, and the quiet mode counts only its
 // quiet seconds. Prints one line of key=value pairs.
@@ -32,6 +32,7 @@
 #define CALLGRIND_DUMP_STATS_AT(name)
 #define CALLGRIND_ZERO_STATS
 #define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
 #endif
 
 #include <algorithm>
@@ -70,9 +71,10 @@ constexpr int warm_up_frames = 30;
 struct Run {
     double duration = 5;
     long frame_limit = 0; // --frames: stop after exactly this many frames, and time nothing
-    // Counted runs start counting after this frame (--count-from): llvmpipe compiles its shader
-    // variants in the first frames, and what a compile costs varies with the heap's layout. A
-    // run under callgrind --instr-atstart=no also starts instrumenting there.
+    // Counted runs count from this frame (--count-from) to their last: llvmpipe compiles its
+    // shader variants in the first frames, and what a compile costs varies with the heap's
+    // layout, as does what freeing the heap costs at exit. A run under callgrind
+    // --instr-atstart=no also starts instrumenting there.
     long count_from = 4;
     GLint depth_bits = 0;
     HWND window = nullptr;
@@ -132,8 +134,10 @@ void on_present() {
             glGetIntegerv(GL_DEPTH_BITS, &run.depth_bits);
         if (run.frames == run.count_from)
             start_counting();
-        if (run.frames == run.frame_limit)
+        if (run.frames == run.frame_limit) {
+            CALLGRIND_STOP_INSTRUMENTATION;
             PostQuitMessage(0);
+        }
         return;
     }
     // idle_redraw removes itself before its last frame. Callgrind zeroes only the calling thread's
@@ -336,8 +340,10 @@ int bare_mode(bool lit) {
         if (run.frame_limit > 0) {
             if (++frames == run.count_from)
                 start_counting();
-            if (frames == run.frame_limit)
+            if (frames == run.frame_limit) {
+                CALLGRIND_STOP_INSTRUMENTATION;
                 break;
+            }
             continue;
         }
         if (++frames == warm_up_frames)

@@ -18,8 +18,8 @@ counting_setup
 
 # The four runs at once, uninstrumented up to frame SKIP: the counts do not depend on what else
 # runs, and the warm-up frames cost a fraction of their instrumented time. Each run has an X server
-# of its own: on a shared one, the windows of the other runs, opened and closed over its own, send
-# it events at moments that vary.
+# of its own, so that no other run's window, opened or closed over its own, sends it events while
+# it counts.
 counted_run() { # MODE FRAMES
   local dir=$work/$1-$2
   mkdir "$dir"
