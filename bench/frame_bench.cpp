@@ -32,7 +32,7 @@
 #define CALLGRIND_DUMP_STATS_AT(name)
 #define CALLGRIND_ZERO_STATS
 #define CALLGRIND_START_INSTRUMENTATION
-#define CALLGRIND_STOP_INSTRUMENTATION
+#define CALLGRIND_TOGGLE_COLLECT
 #endif
 
 #include <algorithm>
@@ -135,7 +135,7 @@ void on_present() {
         if (run.frames == run.count_from)
             start_counting();
         if (run.frames == run.frame_limit) {
-            CALLGRIND_STOP_INSTRUMENTATION;
+            CALLGRIND_TOGGLE_COLLECT;
             PostQuitMessage(0);
         }
         return;
@@ -341,7 +341,7 @@ int bare_mode(bool lit) {
             if (++frames == run.count_from)
                 start_counting();
             if (frames == run.frame_limit) {
-                CALLGRIND_STOP_INSTRUMENTATION;
+                CALLGRIND_TOGGLE_COLLECT;
                 break;
             }
             continue;
