@@ -8,13 +8,13 @@
 //   --bare-lit SECONDS  the bare loop with the viewer's lights, materials and depth test switched
 //                     on once: what is left between it and the viewer is the loop's own cost
 //   --quiet SECONDS   the real WinMain, stopped by a click; reports its CPU time over SECONDS
-//   --viewer|--bare|--bare-lit --frames N
+//   --viewer|--bare|--bare-lit --frames N [--count-from K]
 //                     exactly N frames of the same poses and then exit, with no clock read, no
 //                     input and no tracer: for counting instructions under callgrind
-//                     (bench/count.sh)
+//                     (bench/count.sh, bench/guard.sh), from frame K (4) to the last
 // Under callgrind the viewer modes also dump the counts at the information box and at the first
-// frame, counted runs drop what they counted before their fifth frame, and the quiet mode counts
-// only its quiet seconds. Prints one line of key=value pairs.
+// frame, counted runs drop what they counted before frame K, and the quiet mode counts only its
+// quiet seconds. Prints one line of key=value pairs.
 #include "context/pixel_format.h"
 #include "platform/opengl.h"
 #include "platform/sdl/sdl_win32.h"
@@ -31,6 +31,8 @@
 #else
 #define CALLGRIND_DUMP_STATS_AT(name)
 #define CALLGRIND_ZERO_STATS
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_TOGGLE_COLLECT
 #endif
 
 #include <algorithm>
@@ -65,13 +67,15 @@ double cpu_seconds() {
 }
 
 constexpr int warm_up_frames = 30;
-// Counted runs start counting after this frame: llvmpipe compiles its shader variants in the
-// first frames, and what that compile costs varies with the heap's layout by about 1e6.
-constexpr int counted_warm_up_frames = 4;
 
 struct Run {
     double duration = 5;
     long frame_limit = 0; // --frames: stop after exactly this many frames, and time nothing
+    // Counted runs count from this frame (--count-from) to their last: llvmpipe compiles its
+    // shader variants in the first frames, and what a compile costs varies with the heap's
+    // layout, as does what freeing the heap costs at exit. A run under callgrind
+    // --instr-atstart=no also starts instrumenting there.
+    long count_from = 4;
     GLint depth_bits = 0;
     HWND window = nullptr;
     Clock::time_point box_answered;
@@ -99,6 +103,11 @@ long long now_ns() {
         .count();
 }
 
+void start_counting() {
+    CALLGRIND_START_INSTRUMENTATION;
+    CALLGRIND_ZERO_STATS;
+}
+
 int answer_box(HWND, LPCSTR, LPCSTR, UINT) {
     CALLGRIND_DUMP_STATS_AT("process start to information box");
     run.box_answered = Clock::now();
@@ -123,10 +132,12 @@ void on_present() {
     if (run.frame_limit > 0) {
         if (run.frames == 1)
             glGetIntegerv(GL_DEPTH_BITS, &run.depth_bits);
-        if (run.frames == counted_warm_up_frames)
-            CALLGRIND_ZERO_STATS;
-        if (run.frames == run.frame_limit)
+        if (run.frames == run.count_from)
+            start_counting();
+        if (run.frames == run.frame_limit) {
+            CALLGRIND_TOGGLE_COLLECT;
             PostQuitMessage(0);
+        }
         return;
     }
     // idle_redraw removes itself before its last frame. Callgrind zeroes only the calling thread's
@@ -327,10 +338,12 @@ int bare_mode(bool lit) {
         glEnd();
         SDL_GL_SwapWindow(window);
         if (run.frame_limit > 0) {
-            if (++frames == counted_warm_up_frames)
-                CALLGRIND_ZERO_STATS;
-            if (frames == run.frame_limit)
+            if (++frames == run.count_from)
+                start_counting();
+            if (frames == run.frame_limit) {
+                CALLGRIND_TOGGLE_COLLECT;
                 break;
+            }
             continue;
         }
         if (++frames == warm_up_frames)
@@ -356,17 +369,22 @@ int bare_mode(bool lit) {
 
 int main(int argc, char **argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    const bool counted = argc == 4 && std::string(argv[2]) == "--frames" && mode != "--quiet";
+    const bool counted = (argc == 4 || (argc == 6 && std::string(argv[4]) == "--count-from")) &&
+                         std::string(argv[2]) == "--frames" && mode != "--quiet";
     if ((argc != 3 && !counted) ||
         (mode != "--viewer" && mode != "--bare" && mode != "--bare-lit" && mode != "--quiet")) {
         std::fprintf(stderr, "usage: helicoid-bench --viewer|--bare|--bare-lit|--quiet SECONDS\n"
-                             "       helicoid-bench --viewer|--bare|--bare-lit --frames N\n");
+                             "       helicoid-bench --viewer|--bare|--bare-lit --frames N "
+                             "[--count-from K]\n");
         return 2;
     }
     if (counted) {
         run.frame_limit = std::atol(argv[3]);
-        if (run.frame_limit < 1) {
-            std::fprintf(stderr, "helicoid-bench: --frames needs a positive count\n");
+        if (argc == 6)
+            run.count_from = std::atol(argv[5]);
+        if (run.frame_limit < 1 || run.count_from < 1 || run.count_from >= run.frame_limit) {
+            std::fprintf(stderr, "helicoid-bench: --frames needs a positive count, and "
+                                 "--count-from one below it\n");
             return 2;
         }
     } else {

@@ -79,6 +79,24 @@ bool parse_trackball(const std::string &script, std::vector<TrackballEvent> *eve
     return !events->empty();
 }
 
+#ifdef HELICOID_SNAPSHOT_BUILT_WITH
+bool parse_built_with(const std::string &list, SnapshotOptions *options) {
+    auto &w = options->built_with;
+    for (const std::string &name : split(list, ',')) {
+        bool *setting = name == "texture"           ? &w.texture
+                        : name == "texture-replace" ? &w.texture_replace
+                        : name == "cull"            ? &w.cull_faces
+                        : name == "perspective"     ? &w.perspective
+                        : name == "unlit"           ? &w.unlit
+                                                    : nullptr;
+        if (setting == nullptr)
+            return false;
+        *setting = true;
+    }
+    return true;
+}
+#endif
+
 } // namespace
 
 std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
@@ -132,6 +150,12 @@ std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::str
             if (!needs_value() || !parse_trackball(value, &options.trackball))
                 return bad("--trackball needs steps like \"press X Y; move X Y; release X Y; "
                            "frames N\", points from -32768 to 32767");
+#ifdef HELICOID_SNAPSHOT_BUILT_WITH
+        } else if (arg == "--built-with") {
+            if (!needs_value() || !parse_built_with(value, &options))
+                return bad("--built-with needs texture, texture-replace, cull, perspective or "
+                           "unlit, separated by commas");
+#endif
         } else {
             return bad("unknown option '" + arg + "'");
         }

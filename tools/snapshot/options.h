@@ -22,6 +22,12 @@ struct SnapshotOptions {
     std::optional<float> increment_angle; // unset: the viewer's default increment
     float increment_axis[3] = {0, 0, 0};
     std::vector<TrackballEvent> trackball;
+    // The settings the viewer fixes when it is built, as ViewerState's defaults have them. Only a
+    // test build of the tool (HELICOID_SNAPSHOT_BUILT_WITH) takes --built-with to switch them.
+    struct {
+        bool texture = false, texture_replace = false, cull_faces = false, perspective = false,
+             unlit = false;
+    } built_with;
 };
 
 // Parses argv[1..]; on bad input returns nullopt and sets *error to one line.

@@ -43,6 +43,11 @@ Picture render_snapshot(const SnapshotOptions &options, std::string *log) {
     viewer.window_height = options.window_height;
     viewer.fog_enabled = options.fog ? 1 : 0;
     viewer.wireframe = options.wireframe ? 1 : 0;
+    viewer.texture_enabled = options.built_with.texture ? 1 : 0;
+    viewer.texture_replace = options.built_with.texture_replace ? 1 : 0;
+    viewer.cull_faces = options.built_with.cull_faces ? 1 : 0;
+    viewer.perspective = options.built_with.perspective ? 1 : 0;
+    viewer.lighting_enabled = options.built_with.unlit ? 0 : 1;
     if (options.increment_angle) {
         viewer.spin_angle = *options.increment_angle;
         for (int i = 0; i < 3; ++i)

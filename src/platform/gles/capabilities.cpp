@@ -116,12 +116,13 @@ void glPixelStorei(GLenum pname, GLint param) {
     Context *c = ready("glPixelStorei");
     if (c == nullptr)
         return;
-    if ((pname != GL_PACK_ALIGNMENT && pname != GL_UNPACK_ALIGNMENT) ||
-        (param != 1 && param != 2 && param != 4 && param != 8)) {
-        report("glPixelStorei", "pname or value", pname);
+    // Reading pixels is the only transfer that goes through ES as it is; the texture upload sets
+    // its own alignment.
+    if (pname != GL_PACK_ALIGNMENT || param != 1) {
+        report("glPixelStorei", "pname or value", pname == GL_PACK_ALIGNMENT ? param : pname);
         return;
     }
-    (pname == GL_UNPACK_ALIGNMENT ? c->unpack_alignment : c->pack_alignment) = param;
+    c->pack_alignment = param;
     c->es.PixelStorei(pname, param);
 }
 
@@ -142,19 +143,11 @@ const GLubyte *glGetString(GLenum name) {
     Context *c = ready("glGetString");
     if (c == nullptr)
         return nullptr;
-    switch (name) {
-    case GL_RENDERER:
-        return reinterpret_cast<const GLubyte *>(c->renderer.c_str());
-    case GL_VERSION:
-        return reinterpret_cast<const GLubyte *>(c->version.c_str());
-    case GL_VENDOR:
-        return c->es.GetString(name);
-    case GL_EXTENSIONS:
-        return reinterpret_cast<const GLubyte *>("");
-    default:
+    if (name != GL_RENDERER) {
         report("glGetString", "name", name);
         return nullptr;
     }
+    return reinterpret_cast<const GLubyte *>(c->renderer.c_str());
 }
 
 } // extern "C"

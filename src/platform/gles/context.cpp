@@ -56,15 +56,13 @@ std::unique_ptr<Context> new_context(GlSubsetLoader loader) {
         return nullptr;
     reset_stack(context->modelview, 32); // OpenGL 1.1's minimum depths
     reset_stack(context->projection, 2);
-    // Light 0 alone starts white.
+    // Light 0 alone starts white; the viewer keeps its colours.
     for (int i = 0; i < 4; ++i)
         context->lights[0].diffuse[i] = context->lights[0].specular[i] = 1;
     make_objects(*context);
     const Es2 &es = context->es;
     const char *renderer = reinterpret_cast<const char *>(es.GetString(GL_RENDERER));
     context->renderer = std::string("OpenGL 1.1 subset over ") + (renderer ? renderer : "?");
-    const char *version = reinterpret_cast<const char *>(es.GetString(GL_VERSION));
-    context->version = std::string("1.1 subset over ") + (version ? version : "?");
     return context;
 }
 
@@ -152,10 +150,9 @@ bool gl_subset_restored(const void *context) {
     make_objects(c);
     for (const auto &[pname, value] : c.texture_parameters)
         es.TexParameteri(GL_TEXTURE_2D, pname, value);
-    if (c.texture_image)
+    if (c.texture_width != 0)
         upload_texture(c);
     es.PixelStorei(GL_PACK_ALIGNMENT, c.pack_alignment);
-    es.PixelStorei(GL_UNPACK_ALIGNMENT, c.unpack_alignment);
     es.ClearColor(c.clear_colour[0], c.clear_colour[1], c.clear_colour[2], c.clear_colour[3]);
     if (c.depth_test)
         es.Enable(GL_DEPTH_TEST);

@@ -14,7 +14,6 @@ namespace gl_subset {
 namespace {
 
 constexpr float light_model_ambient[3] = {0.2f, 0.2f, 0.2f}; // never changed by the subset
-constexpr float one_over_ln2 = 1.442695041f;
 constexpr float one_over_sqrt_ln2 = 1.201122409f;
 
 void normalize(float v[3]) {
@@ -51,34 +50,25 @@ void set_lighting(const Context &c, const Program &p) {
         }
         ++count;
     }
-    if (count > 0) {
-        es.Uniform3fv(p.light_direction, count, &direction[0][0]);
-        es.Uniform3fv(p.light_half, count, &half[0][0]);
-    }
-    const int sides = c.two_side ? 2 : 1;
-    for (int side = 0; side < sides; ++side) {
-        if (count > 0) {
-            es.Uniform3fv(p.ambient[side], count, &ambient[side][0][0]);
-            es.Uniform3fv(p.diffuse[side], count, &diffuse[side][0][0]);
-            es.Uniform3fv(p.specular[side], count, &specular[side][0][0]);
-        }
+    es.Uniform3fv(p.light_direction, count, &direction[0][0]);
+    es.Uniform3fv(p.light_half, count, &half[0][0]);
+    for (int side = 0; side < 2; ++side) {
+        es.Uniform3fv(p.ambient[side], count, &ambient[side][0][0]);
+        es.Uniform3fv(p.diffuse[side], count, &diffuse[side][0][0]);
+        es.Uniform3fv(p.specular[side], count, &specular[side][0][0]);
+        // No emission: the material's stays OpenGL's initial black.
         const Material &m = c.materials[side];
-        const float scene[4] = {m.emission[0] + m.ambient[0] * light_model_ambient[0],
-                                m.emission[1] + m.ambient[1] * light_model_ambient[1],
-                                m.emission[2] + m.ambient[2] * light_model_ambient[2],
-                                m.diffuse[3]};
+        const float scene[4] = {m.ambient[0] * light_model_ambient[0],
+                                m.ambient[1] * light_model_ambient[1],
+                                m.ambient[2] * light_model_ambient[2], m.diffuse[3]};
         es.Uniform4fv(p.scene[side], 1, scene);
         es.Uniform1f(p.shininess[side], m.shininess);
     }
 }
 
-void set_fog(const Context &c, const Program &p, int mode) {
-    // exp(-x) as exp2(-x / ln 2); for GL_EXP2 the square root of 1 / ln 2 goes in before squaring.
-    const float range = c.fog_end - c.fog_start;
-    const float parameters[3] = {range != 0 ? -1.0f / range : 0.0f,
-                                 range != 0 ? c.fog_end / range : 1.0f,
-                                 c.fog_density * (mode == 2 ? one_over_ln2 : one_over_sqrt_ln2)};
-    c.es.Uniform3fv(p.fog_parameters, 1, parameters);
+void set_fog(const Context &c, const Program &p) {
+    // exp(-x^2) as exp2(-x^2 / ln 2): the square root of 1 / ln 2 goes in before squaring.
+    c.es.Uniform1f(p.fog_scale, c.fog_density * one_over_sqrt_ln2);
     c.es.Uniform3fv(p.fog_colour, 1, c.fog_colour);
 }
 
@@ -87,14 +77,10 @@ ProgramKey key_for(const Context &c, GLenum primitive) {
     key.lighting = c.lighting;
     for (const Light &light : c.lights)
         key.lights += (c.lighting && light.enabled) ? 1 : 0;
-    // Unlit, both faces take the current colour.
-    key.two_side = c.lighting && c.two_side;
     key.lines = primitive == GL_LINES;
-    // An incomplete texture switches texturing off, as in OpenGL 1.1 (ES would sample black).
-    if (c.texturing && c.texture_image && c.texture_min_level0)
+    if (c.texturing)
         key.texture = c.texture_replace ? 2 : 1;
-    if (c.fog)
-        key.fog = c.fog_mode == GL_LINEAR ? 1 : c.fog_mode == GL_EXP ? 2 : 3;
+    key.fog = c.fog;
     return key;
 }
 
@@ -127,8 +113,8 @@ void draw_batch(Context &c, GLenum primitive, const std::vector<Vertex> &vertice
         const float white[4] = {1, 1, 1, 1}; // the current colour: nothing sets another
         es.Uniform4fv(p->colour, 1, white);
     }
-    if (key.fog != 0)
-        set_fog(c, *p, key.fog);
+    if (key.fog)
+        set_fog(c, *p);
 
     es.BindBuffer(GL_ARRAY_BUFFER, c.buffer);
     es.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),

@@ -6,6 +6,7 @@
 #include "platform/gles/gl11.h"
 #include "platform/gles/gl_subset.h"
 
+#define GL_FALSE 0
 #define GL_ARRAY_BUFFER 0x8892
 #define GL_STREAM_DRAW 0x88E0
 #define GL_FLOAT 0x1406
@@ -15,7 +16,7 @@
 #define GL_COMPILE_STATUS 0x8B81
 #define GL_LINK_STATUS 0x8B82
 #define GL_TEXTURE0 0x84C0
-#define GL_SHADING_LANGUAGE_VERSION 0x8B8C
+#define GL_UNPACK_ALIGNMENT 0x0CF5
 
 struct Es2 {
 #define GL_SUBSET_ES2_MEMBER(result, name, parameters) result(*name) parameters = nullptr;

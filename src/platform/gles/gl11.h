@@ -4,39 +4,64 @@
 // ES 2.0 context in through gl_subset.h.
 //
 // Names, types and numeric values are OpenGL's, so the viewer's sources compile unchanged. A
-// function missing here is outside the subset and fails to link; an argument the subset does not
-// handle prints one line on stderr naming the call and the value (each distinct one once), and
-// the call does nothing. There is no glGetError.
+// function missing here is outside the subset and fails to link. The calls and arguments below
+// are the ones the viewer makes in any of its builds (texturing, its environment, culling and
+// perspective are chosen when the program is built); any other argument prints one line on
+// stderr naming the call and the value (each distinct one once), and the call does nothing.
+// There is no glGetError.
+//
+//   glBegin(GL_TRIANGLES), glNormal3f, glVertex3f, glEnd
+//   glMatrixMode(GL_MODELVIEW | GL_PROJECTION), glLoadIdentity, glMultMatrixf, glRotatef,
+//     glTranslatef, glOrtho and glFrustum (a volume OpenGL takes), glPushMatrix and glPopMatrix
+//     (within the stack: 32 modelview matrices, 2 projection ones),
+//     glGetFloatv(GL_MODELVIEW_MATRIX)
+//   glLightfv(GL_LIGHT0 to GL_LIGHT6, GL_AMBIENT | GL_DIFFUSE | GL_SPECULAR | GL_POSITION with w 0)
+//   glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1)
+//   glMaterialfv(GL_FRONT | GL_BACK, GL_AMBIENT | GL_DIFFUSE | GL_SPECULAR)
+//   glMaterialf(GL_FRONT | GL_BACK, GL_SHININESS, 0 to 128)
+//   glFogi(GL_FOG_MODE, GL_EXP2), glFogf(GL_FOG_DENSITY, at least 0), glFogfv(GL_FOG_COLOR)
+//   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE | GL_REPLACE)
+//   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER | GL_TEXTURE_MAG_FILTER, GL_NEAREST)
+//   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S | GL_TEXTURE_WRAP_T, GL_REPEAT)
+//   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, sides powers of two, 0, GL_RGBA, GL_UNSIGNED_BYTE)
+//   glEnable, glDisable(GL_LIGHTING | GL_LIGHT0 to GL_LIGHT6 | GL_FOG | GL_TEXTURE_2D |
+//     GL_CULL_FACE | GL_DEPTH_TEST)
+//   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL | GL_LINE), glLineWidth(1)
+//   glClearColor, glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT), glFlush, glFinish
+//   glPixelStorei(GL_PACK_ALIGNMENT, 1), glReadPixels(GL_RGBA, GL_UNSIGNED_BYTE)
+//   glGetString(GL_RENDERER)
 //
 // Emulated, by OpenGL 1.1's rules:
-// - Modelview and projection stacks (32 and 2 deep) in software, in single precision with the
-//   products summed in the order fixed-function implementations use, so glGetFloatv reads back
-//   their matrices; glRotatef turns about a coordinate axis exactly and treats a vanishing axis
-//   as no rotation.
-// - Immediate mode: glBegin(GL_TRIANGLES) collects glNormal3f/glVertex3f and glEnd uploads the
-//   batch once and draws it once.
-// - Per-vertex lighting of up to eight directional lights, each with its position taken under
-//   the modelview in force when it was set; an infinite viewer; the default light model ambient;
-//   two-sided lighting with separate front and back materials; colours clamped per vertex.
-// - Fog GL_LINEAR, GL_EXP and GL_EXP2 per fragment, by the eye-space |z|.
-// - Depth test and face culling (ES's own); glClear of colour and depth.
-// - glPolygonMode(GL_FRONT_AND_BACK, GL_LINE): ES has no polygon mode, so each triangle's three
-//   edges are drawn as lines, with the facing the triangle has on the screen choosing its
-//   material (a triangle without area counts as front, as in fixed-function rasterizers).
-// - One 2D texture: level 0, RGBA bytes for a GL_RGB or GL_RGBA texture, GL_NEAREST or
-//   GL_LINEAR, GL_REPEAT, environment GL_MODULATE or GL_REPLACE. An incomplete texture switches
-//   texturing off, as in OpenGL 1.1 (ES would sample black).
+// - Modelview and projection stacks in software, in single precision with the products summed
+//   in the order fixed-function implementations use, so glGetFloatv reads back the modelview
+//   matrix as they would; glRotatef turns about a coordinate axis exactly and treats a vanishing
+//   axis as no rotation.
+// - Immediate mode: glEnd uploads the batch once and draws it once.
+// - Per-vertex lighting by directional lights, each with its position taken under the modelview
+//   in force when it was set; an infinite viewer; the default light model ambient; two-sided
+//   lighting with separate front and back materials; colours clamped per vertex.
+// - GL_EXP2 fog per fragment, by the eye-space |z|.
+// - Depth test and back-face culling (ES's own); glClear of colour and depth.
+// - Polygons drawn as lines: ES has no polygon mode, so each triangle's three edges are drawn as
+//   lines, with the facing the triangle has on the screen choosing its material and, under
+//   culling, whether it is drawn (a triangle without area counts as front, as in fixed-function
+//   rasterizers).
+// - The 2D texture, its environment GL_MODULATE or GL_REPLACE.
 //
 // Not emulated (the viewer uses none of it): glColor (the current colour stays white),
-// glTexCoord (the coordinate stays (0, 0)), lights at a point, spot lights and attenuation, the
-// light model's ambient and local viewer, different polygon modes for front and back, culling
-// of polygons drawn as lines, lines wider than 1, other primitives, blending, display lists,
-// vertex arrays, state queries other than the two matrices.
+// glTexCoord (the coordinate stays (0, 0)), fog modes other than GL_EXP2, mipmaps, lights at a
+// point, the light model's ambient and local viewer, other primitives, state queries other than
+// the modelview matrix.
 //
 // Known deviations from the OpenGL 1.1 text, and why:
 // - Specular light reaches a vertex only where n.L > 0; the text says n.L != 0. Fixed-function
 //   implementations (Mesa's among them) use > 0, and the pictures are held to theirs.
 // - Fog distance is |z| in eye space, which the text allows in place of the true distance.
+// - Fog is GL_EXP2 and lighting two-sided from the start, where OpenGL starts with GL_EXP and
+//   one-sided lighting: the viewer sets both before its first frame, and they are the only
+//   modes the subset draws.
+// - The texture's minification filter must be set before drawing: ES's initial one needs
+//   mipmaps, which the subset does not make.
 #pragma once
 
 typedef unsigned int GLenum;
@@ -51,9 +76,6 @@ typedef float GLfloat;
 typedef float GLclampf;
 typedef double GLdouble;
 
-#define GL_FALSE 0
-#define GL_TRUE 1
-
 // glBegin
 #define GL_TRIANGLES 0x0004
 
@@ -65,7 +87,6 @@ typedef double GLdouble;
 #define GL_FRONT 0x0404
 #define GL_BACK 0x0405
 #define GL_FRONT_AND_BACK 0x0408
-#define GL_POINT 0x1B00
 #define GL_LINE 0x1B01
 #define GL_FILL 0x1B02
 
@@ -82,7 +103,6 @@ typedef double GLdouble;
 #define GL_LIGHT4 0x4004
 #define GL_LIGHT5 0x4005
 #define GL_LIGHT6 0x4006
-#define GL_LIGHT7 0x4007
 
 // Lights, light model and materials
 #define GL_LIGHT_MODEL_TWO_SIDE 0x0B52
@@ -90,25 +110,18 @@ typedef double GLdouble;
 #define GL_DIFFUSE 0x1201
 #define GL_SPECULAR 0x1202
 #define GL_POSITION 0x1203
-#define GL_EMISSION 0x1600
 #define GL_SHININESS 0x1601
-#define GL_AMBIENT_AND_DIFFUSE 0x1602
 
 // Fog
 #define GL_FOG_DENSITY 0x0B62
-#define GL_FOG_START 0x0B63
-#define GL_FOG_END 0x0B64
 #define GL_FOG_MODE 0x0B65
 #define GL_FOG_COLOR 0x0B66
-#define GL_EXP 0x0800
 #define GL_EXP2 0x0801
-#define GL_LINEAR 0x2601
 
 // Matrices
 #define GL_MODELVIEW 0x1700
 #define GL_PROJECTION 0x1701
 #define GL_MODELVIEW_MATRIX 0x0BA6
-#define GL_PROJECTION_MATRIX 0x0BA7
 
 // Texturing
 #define GL_TEXTURE_ENV 0x2300
@@ -123,17 +136,13 @@ typedef double GLdouble;
 #define GL_REPEAT 0x2901
 
 // Pixels
-#define GL_UNPACK_ALIGNMENT 0x0CF5
 #define GL_PACK_ALIGNMENT 0x0D05
 #define GL_UNSIGNED_BYTE 0x1401
 #define GL_RGB 0x1907
 #define GL_RGBA 0x1908
 
 // Strings
-#define GL_VENDOR 0x1F00
 #define GL_RENDERER 0x1F01
-#define GL_VERSION 0x1F02
-#define GL_EXTENSIONS 0x1F03
 
 extern "C" {
 
@@ -163,7 +172,7 @@ void glLightModeli(GLenum pname, GLint param);
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat *params);
 void glMaterialf(GLenum face, GLenum pname, GLfloat param);
 
-// Fog.
+// Fog: GL_EXP2 only.
 void glFogi(GLenum pname, GLint param);
 void glFogf(GLenum pname, GLfloat param);
 void glFogfv(GLenum pname, const GLfloat *params);

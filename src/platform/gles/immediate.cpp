@@ -6,7 +6,8 @@
 
 namespace gl_subset {
 
-std::vector<Vertex> triangle_edges(const std::vector<Vertex> &triangles, const float mvp[16]) {
+std::vector<Vertex> triangle_edges(const std::vector<Vertex> &triangles, const float mvp[16],
+                                   bool cull_back) {
     std::vector<Vertex> lines;
     lines.reserve(triangles.size() / 3 * 6);
     for (std::size_t t = 0; t + 3 <= triangles.size(); t += 3) {
@@ -21,6 +22,9 @@ std::vector<Vertex> triangle_edges(const std::vector<Vertex> &triangles, const f
         }
         const float area = (window[1][0] - window[0][0]) * (window[2][1] - window[0][1]) -
                            (window[2][0] - window[0][0]) * (window[1][1] - window[0][1]);
+        // Culling passes only triangles with a front area: one without area faces neither way.
+        if (cull_back && !(area > 0))
+            continue;
         const float facing = area >= 0 ? 1.0f : 0.0f;
         for (Vertex &corner : v)
             corner.facing = facing;
@@ -87,14 +91,10 @@ void glEnd(void) {
         draw_batch(*c, GL_TRIANGLES, c->batch);
         return;
     }
-    // Culling decides per polygon before its edges are drawn; lines are never culled by ES.
-    if (c->cull_face) {
-        report("glEnd", "GL_CULL_FACE with polygons drawn as lines is not handled; nothing drawn");
-        return;
-    }
+    // Culling decides per polygon before its edges are drawn; ES never culls lines.
     float mvp[16];
     multiply(mvp, c->projection.top().m, c->modelview.top().m);
-    draw_batch(*c, GL_LINES, triangle_edges(c->batch, mvp));
+    draw_batch(*c, GL_LINES, triangle_edges(c->batch, mvp, c->cull_face));
 }
 
 } // extern "C"

@@ -8,38 +8,16 @@ using namespace gl_subset;
 
 namespace {
 
-void set_material(const char *call, GLenum face, GLenum pname, const GLfloat *params) {
+// The face is GL_FRONT or GL_BACK: the viewer gives each side its own values.
+Material *material(const char *call, GLenum face) {
     Context *c = ready(call);
     if (c == nullptr)
-        return;
-    if (face != GL_FRONT && face != GL_BACK && face != GL_FRONT_AND_BACK) {
+        return nullptr;
+    if (face != GL_FRONT && face != GL_BACK) {
         report(call, "face", face);
-        return;
+        return nullptr;
     }
-    if (pname != GL_AMBIENT && pname != GL_DIFFUSE && pname != GL_SPECULAR &&
-        pname != GL_EMISSION && pname != GL_AMBIENT_AND_DIFFUSE && pname != GL_SHININESS) {
-        report(call, "pname", pname);
-        return;
-    }
-    if (pname == GL_SHININESS && !(params[0] >= 0 && params[0] <= 128)) {
-        report(call, "GL_SHININESS outside 0 to 128");
-        return;
-    }
-    for (int side = 0; side < 2; ++side) {
-        if ((side == 0 && face == GL_BACK) || (side == 1 && face == GL_FRONT))
-            continue;
-        Material &m = c->materials[side];
-        if (pname == GL_AMBIENT || pname == GL_AMBIENT_AND_DIFFUSE)
-            std::memcpy(m.ambient, params, sizeof m.ambient);
-        if (pname == GL_DIFFUSE || pname == GL_AMBIENT_AND_DIFFUSE)
-            std::memcpy(m.diffuse, params, sizeof m.diffuse);
-        if (pname == GL_SPECULAR)
-            std::memcpy(m.specular, params, sizeof m.specular);
-        if (pname == GL_EMISSION)
-            std::memcpy(m.emission, params, sizeof m.emission);
-        if (pname == GL_SHININESS)
-            m.shininess = params[0];
-    }
+    return &c->materials[face == GL_FRONT ? 0 : 1];
 }
 
 } // namespace
@@ -84,23 +62,36 @@ void glLightModeli(GLenum pname, GLint param) {
     Context *c = ready("glLightModeli");
     if (c == nullptr)
         return;
-    if (pname != GL_LIGHT_MODEL_TWO_SIDE) {
-        report("glLightModeli", "pname", pname);
-        return;
-    }
-    c->two_side = param != 0;
+    // Lighting is always two-sided: one-sided lighting would be a path of its own that the
+    // viewer never takes.
+    if (pname != GL_LIGHT_MODEL_TWO_SIDE || param != 1)
+        report("glLightModeli", "pname or value", pname == GL_LIGHT_MODEL_TWO_SIDE ? param : pname);
 }
 
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat *params) {
-    set_material("glMaterialfv", face, pname, params);
+    Material *m = material("glMaterialfv", face);
+    if (m == nullptr)
+        return;
+    float *value = pname == GL_AMBIENT    ? m->ambient
+                   : pname == GL_DIFFUSE  ? m->diffuse
+                   : pname == GL_SPECULAR ? m->specular
+                                          : nullptr;
+    if (value == nullptr) {
+        report("glMaterialfv", "pname", pname);
+        return;
+    }
+    std::memcpy(value, params, sizeof m->ambient);
 }
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param) {
-    if (pname != GL_SHININESS) {
-        report("glMaterialf", "pname", pname);
+    Material *m = material("glMaterialf", face);
+    if (m == nullptr)
+        return;
+    if (pname != GL_SHININESS || !(param >= 0 && param <= 128)) {
+        report("glMaterialf", "pname or a shininess outside 0 to 128", pname);
         return;
     }
-    set_material("glMaterialf", face, pname, &param);
+    m->shininess = param;
 }
 
 } // extern "C"

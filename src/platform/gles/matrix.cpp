@@ -109,12 +109,11 @@ void glGetFloatv(GLenum pname, GLfloat *params) {
     Context *c = ready("glGetFloatv");
     if (c == nullptr)
         return;
-    if (pname == GL_MODELVIEW_MATRIX)
-        std::memcpy(params, c->modelview.top().m, sizeof(Matrix::m));
-    else if (pname == GL_PROJECTION_MATRIX)
-        std::memcpy(params, c->projection.top().m, sizeof(Matrix::m));
-    else
+    if (pname != GL_MODELVIEW_MATRIX) {
         report("glGetFloatv", "pname", pname);
+        return;
+    }
+    std::memcpy(params, c->modelview.top().m, sizeof(Matrix::m));
 }
 
 } // extern "C"

@@ -14,7 +14,7 @@ namespace {
 const char *const varyings = R"(
 varying vec4 v_front;
 varying float v_fog_distance;
-#if TWO_SIDE
+#if LIGHTING
 varying vec4 v_back;
 #endif
 #if LINES
@@ -22,9 +22,9 @@ varying float v_facing;
 #endif
 )";
 
-// Lighting as OpenGL 1.1 defines it for directional lights and an infinite viewer: per light,
-// ambient + (n.L) diffuse + (n.H)^shininess specular, the specular term only where n.L > 0 (as
-// fixed-function implementations do it), summed onto emission + ambient x light model ambient
+// Lighting as OpenGL 1.1 defines it for directional lights, an infinite viewer and two sides:
+// per light, ambient + (n.L) diffuse + (n.H)^shininess specular, the specular term only where
+// n.L > 0 (as fixed-function implementations do it), summed onto ambient x light model ambient
 // and clamped. The back colour uses the reversed normal. Light and material products come
 // premultiplied.
 const char *const vertex_source = R"(
@@ -39,22 +39,16 @@ uniform vec4 u_colour;
 uniform mat3 u_normal_matrix;
 uniform vec4 u_front_scene;
 uniform float u_front_shininess;
-#if TWO_SIDE
 uniform vec4 u_back_scene;
 uniform float u_back_shininess;
-#endif
-#if LIGHTS > 0
 uniform vec3 u_light_direction[LIGHTS];
 uniform vec3 u_light_half[LIGHTS];
 uniform vec3 u_front_ambient[LIGHTS];
 uniform vec3 u_front_diffuse[LIGHTS];
 uniform vec3 u_front_specular[LIGHTS];
-#if TWO_SIDE
 uniform vec3 u_back_ambient[LIGHTS];
 uniform vec3 u_back_diffuse[LIGHTS];
 uniform vec3 u_back_specular[LIGHTS];
-#endif
-#endif
 #endif
 
 void main() {
@@ -66,33 +60,22 @@ void main() {
 #endif
 #if !LIGHTING
     v_front = u_colour;
-#if TWO_SIDE
-    v_back = u_colour;
-#endif
 #else
     vec3 n = u_normal_matrix * a_normal;
     vec3 front = u_front_scene.rgb;
-#if TWO_SIDE
     vec3 back = u_back_scene.rgb;
-#endif
-#if LIGHTS > 0
     for (int i = 0; i < LIGHTS; ++i) {
         float nl = dot(n, u_light_direction[i]);
         float nh = dot(n, u_light_half[i]);
         float lit = nl > 0.0 ? 1.0 : 0.0;
         front += u_front_ambient[i] + max(nl, 0.0) * u_front_diffuse[i] +
                  lit * pow(max(nh, 0.0), u_front_shininess) * u_front_specular[i];
-#if TWO_SIDE
         float unlit = nl < 0.0 ? 1.0 : 0.0;
         back += u_back_ambient[i] + max(-nl, 0.0) * u_back_diffuse[i] +
                 unlit * pow(max(-nh, 0.0), u_back_shininess) * u_back_specular[i];
-#endif
     }
-#endif
     v_front = vec4(clamp(front, 0.0, 1.0), u_front_scene.a);
-#if TWO_SIDE
     v_back = vec4(clamp(back, 0.0, 1.0), u_back_scene.a);
-#endif
 #endif
 }
 )";
@@ -107,19 +90,20 @@ precision mediump float;
 )";
 
 // Lines drawn for polygon edges carry their polygon's facing; ES says lines always face front.
+// Unlit, both faces take the current colour.
 const char *const fragment_source = R"(
 #if TEXTURE
 uniform sampler2D u_sampler;
 #endif
 #if FOG
-uniform vec3 u_fog_parameters;
+uniform float u_fog_scale;
 uniform vec3 u_fog_colour;
 #endif
 
 void main() {
-#if TWO_SIDE && LINES
+#if LIGHTING && LINES
     vec4 colour = v_facing > 0.5 ? v_front : v_back;
-#elif TWO_SIDE
+#elif LIGHTING
     vec4 colour = gl_FrontFacing ? v_front : v_back;
 #else
     vec4 colour = v_front;
@@ -134,15 +118,9 @@ void main() {
 #endif
 #endif
 #if FOG
-    float c = v_fog_distance;
-#if FOG == 1
-    float f = u_fog_parameters.x * c + u_fog_parameters.y;
-#elif FOG == 2
-    float f = exp2(-u_fog_parameters.z * c);
-#else
-    float f = exp2(-(u_fog_parameters.z * c) * (u_fog_parameters.z * c));
-#endif
-    colour.rgb = mix(u_fog_colour, colour.rgb, clamp(f, 0.0, 1.0));
+    // GL_EXP2: exp(-(density z)^2), as exp2 of the scaled depth squared.
+    float scaled = u_fog_scale * v_fog_distance;
+    colour.rgb = mix(u_fog_colour, colour.rgb, clamp(exp2(-scaled * scaled), 0.0, 1.0));
 #endif
     gl_FragColor = colour;
 }
@@ -166,11 +144,11 @@ GLuint compile(const Es2 &es, GLenum kind, std::vector<const GLchar *> parts) {
 }
 
 Program build(const Es2 &es, const ProgramKey &key) {
-    const std::string defines =
-        "#define LIGHTING " + std::to_string(key.lighting ? 1 : 0) + "\n#define LIGHTS " +
-        std::to_string(key.lights) + "\n#define TWO_SIDE " + std::to_string(key.two_side ? 1 : 0) +
-        "\n#define LINES " + std::to_string(key.lines ? 1 : 0) + "\n#define TEXTURE " +
-        std::to_string(key.texture) + "\n#define FOG " + std::to_string(key.fog) + "\n";
+    const std::string defines = "#define LIGHTING " + std::to_string(key.lighting ? 1 : 0) +
+                                "\n#define LIGHTS " + std::to_string(key.lights) +
+                                "\n#define LINES " + std::to_string(key.lines ? 1 : 0) +
+                                "\n#define TEXTURE " + std::to_string(key.texture) +
+                                "\n#define FOG " + std::to_string(key.fog ? 1 : 0) + "\n";
     Program p;
     const GLuint vertex = compile(es, GL_VERTEX_SHADER, {defines.c_str(), varyings, vertex_source});
     const GLuint fragment = compile(
@@ -213,7 +191,7 @@ Program build(const Es2 &es, const ProgramKey &key) {
     p.shininess[1] = find("u_back_shininess");
     p.colour = find("u_colour");
     p.sampler = find("u_sampler");
-    p.fog_parameters = find("u_fog_parameters");
+    p.fog_scale = find("u_fog_scale");
     p.fog_colour = find("u_fog_colour");
     es.UseProgram(program);
     es.Uniform1i(p.sampler, 0);
@@ -223,9 +201,8 @@ Program build(const Es2 &es, const ProgramKey &key) {
 } // namespace
 
 unsigned ProgramKey::code() const {
-    return (lighting ? 1u : 0u) | static_cast<unsigned>(lights) << 1 | (two_side ? 1u : 0u) << 5 |
-           (lines ? 1u : 0u) << 6 | static_cast<unsigned>(texture) << 7 |
-           static_cast<unsigned>(fog) << 9;
+    return (lighting ? 1u : 0u) | static_cast<unsigned>(lights) << 1 | (lines ? 1u : 0u) << 4 |
+           static_cast<unsigned>(texture) << 5 | (fog ? 1u : 0u) << 7;
 }
 
 const Program *program_for(Context &context, const ProgramKey &key) {

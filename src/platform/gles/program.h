@@ -1,8 +1,8 @@
 // The ES programs that evaluate OpenGL 1.1's fixed-function equations as the subset uses them:
 // transform, per-vertex two-sided lighting, texture environment and fog. One program is
-// generated per combination of the state that shapes them (lights on, their number, two-sided
-// lighting, edges as lines, texture environment, fog mode), so each runs without branching on
-// that state; llvmpipe, for one, pays for every uniform branch and dynamic array index.
+// generated per combination of the state that shapes them (lights on, their number, edges as
+// lines, texture environment, fog), so each runs without branching on that state; llvmpipe, for
+// one, pays for every uniform branch and dynamic array index.
 #pragma once
 
 #include "platform/gles/state.h"
@@ -16,11 +16,10 @@ constexpr GLuint facing_slot = 2;
 
 struct ProgramKey {
     bool lighting = false;
-    int lights = 0; // enabled, 0 to max_lights
-    bool two_side = false;
+    int lights = 0; // enabled, 1 to max_lights when lighting
     bool lines = false;
     int texture = 0; // 0 off, 1 GL_MODULATE, 2 GL_REPLACE
-    int fog = 0;     // 0 off, 1 GL_LINEAR, 2 GL_EXP, 3 GL_EXP2
+    bool fog = false;
     unsigned code() const;
 };
 

@@ -33,7 +33,6 @@ struct Material {
     float ambient[4] = {0.2f, 0.2f, 0.2f, 1};
     float diffuse[4] = {0.8f, 0.8f, 0.8f, 1};
     float specular[4] = {0, 0, 0, 1};
-    float emission[4] = {0, 0, 0, 1};
     float shininess = 0;
 };
 
@@ -45,12 +44,12 @@ struct Vertex {
     float facing; // 1 front, 0 back
 };
 
-constexpr int max_lights = 8;
+constexpr int max_lights = 7; // GL_LIGHT0 to GL_LIGHT6
 
 struct Program {
     GLuint id = 0; // 0: it did not build
     GLint mvp, eye_z, normal_matrix, light_direction, light_half, ambient[2], diffuse[2],
-        specular[2], scene[2], shininess[2], colour, sampler, fog_parameters, fog_colour;
+        specular[2], scene[2], shininess[2], colour, sampler, fog_scale, fog_colour;
 };
 
 struct Context {
@@ -59,41 +58,32 @@ struct Context {
     GLuint buffer = 0;
     GLuint texture = 0;
     std::string renderer;
-    std::string version;
 
     MatrixStack modelview;
     MatrixStack projection;
     GLenum matrix_mode = GL_MODELVIEW;
 
     bool lighting = false;
-    bool two_side = false;
     Light lights[max_lights];
     Material materials[2]; // front, back
 
-    bool fog = false;
-    GLenum fog_mode = GL_EXP;
+    bool fog = false; // always GL_EXP2
     float fog_density = 1;
-    float fog_start = 0;
-    float fog_end = 1;
     float fog_colour[4] = {0, 0, 0, 0};
 
     bool texturing = false;
     bool texture_replace = false;
-    bool texture_image = false; // level 0 loaded
     // What ES was handed once and must be handed again when a lost context comes back.
     std::map<GLenum, GLint> texture_parameters;
-    GLint texture_format = 0; // GL_RGB or GL_RGBA, as ES stores it, rows packed to 1 byte
-    GLsizei texture_width = 0;
+    GLsizei texture_width = 0; // 0 until an image is loaded
     GLsizei texture_height = 0;
-    std::vector<unsigned char> texture_pixels;
-    bool texture_min_level0 = false; // a minification filter that needs no other levels
-
-    GLint unpack_alignment = 4;
+    std::vector<unsigned char> texture_pixels; // RGB, rows packed to 1 byte
     GLint pack_alignment = 4;
     float clear_colour[4] = {0, 0, 0, 0};
     bool depth_test = false;
     bool lost = false; // the platform lost the ES context: its objects are gone, draws dropped
-    bool cull_face = false;
+
+    bool cull_face = false; // back faces, the only ones OpenGL culls unless told otherwise
     GLenum polygon_mode = GL_FILL;
 
     bool inside_begin = false;
