@@ -12,6 +12,7 @@ WEB_DRIVER_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # An upright phone's viewport is too narrow for a window of 80% of its height: the window's side is
 # what fits beside x = 50, and the drag's points move into it.
+# shellcheck disable=SC2034 # read by scenarios.sh, which sources this file
 if [ "${HELICOID_PAGE_DEVICE:-desktop}" = phone ]; then
   EXPECTED_SCREEN='390x844'
   EXPECTED_WINDOW='50 50 340 340'
