@@ -208,7 +208,7 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     EXPECT_TRUE(read_png(from_stdout.string(), &picture, &error)) << error;
     const auto png_size = fs::file_size(from_stdout);
     // Standard output by name into a pipe, the picture alone; and closed (as cron may leave it):
-    // "-" fails, and a file is still written.
+    // "-" and /dev/stdout fail, and a file is still written.
     for (const std::string how :
          {"/dev/stdout 2>&- | cat >", "/proc/self/fd/1 2>&- | cat >", ">&- "}) {
         fs::remove(from_stdout);
@@ -218,6 +218,7 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
             << how;
     }
     EXPECT_NE(std::system((tool + "- >&- 2>/dev/null").c_str()), 0);
+    EXPECT_NE(std::system((tool + "/dev/stdout >&- 2>/dev/null").c_str()), 0);
 
     // The longest name a directory takes still leaves room for the temporary name.
     const fs::path longest = scratch(std::string(251, 'n') + ".png");

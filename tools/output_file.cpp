@@ -25,6 +25,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Bit n: the parent left descriptor n closed, and /dev/null now holds its number.
+unsigned closed_streams = 0;
+
+// Whether NAME, or a link on the way from it, names a standard stream the parent left closed:
+// the write would go into the /dev/null that holds its number, and report success.
+bool names_closed_stream(const std::string &name) {
+    static const char *const by_name[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    fs::path path = name;
+    for (int hops = 0; hops < 40; ++hops) {
+        for (int fd = 0; fd <= 2; ++fd) {
+            const std::string number = std::to_string(fd);
+            if ((closed_streams & (1u << fd)) != 0 &&
+                (path == by_name[fd] || path == "/dev/fd/" + number ||
+                 path == "/proc/self/fd/" + number))
+                return true;
+        }
+        std::error_code code;
+        const fs::path target = fs::read_symlink(path, code);
+        if (code)
+            return false;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return false;
+}
+
 // What the signal handler removes: a fixed buffer, since a handler may not allocate.
 char pending_temporary[4096];
 volatile std::sig_atomic_t temporary_pending = 0;
@@ -114,8 +139,11 @@ int create_temporary(const fs::path &target, OutputFile *out) {
 
 void keep_standard_streams_open() {
     for (int fd = 0; fd <= 2; ++fd)
-        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF && open("/dev/null", O_RDONLY) < 0)
-            return;
+        if (fcntl(fd, F_GETFD) < 0 && errno == EBADF) {
+            if (open("/dev/null", O_RDONLY) != fd)
+                return;
+            closed_streams |= 1u << fd;
+        }
 }
 
 bool open_output(const std::string &name, OutputFile *out, std::string *error) {
@@ -126,6 +154,8 @@ bool open_output(const std::string &name, OutputFile *out, std::string *error) {
         out->standard_output = true;
         return true;
     }
+    if (names_closed_stream(name))
+        return fail(EBADF, error);
     struct stat info;
     // The kernel resolves first: /dev/stdout on a pipe links to a name no path spells out.
     if (stat(name.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
