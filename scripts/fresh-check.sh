@@ -210,6 +210,11 @@ EOF
   ln -s pts/ptmx "$root/dev/ptmx"
   mount_in_system tmpfs shm /dev/shm mode=1777
   ln -s /proc/self/fd "$root/dev/fd"
+  # The standard streams by name, as every Linux system has them (the tools are tested writing to
+  # /dev/stdout).
+  ln -s /proc/self/fd/0 "$root/dev/stdin"
+  ln -s /proc/self/fd/1 "$root/dev/stdout"
+  ln -s /proc/self/fd/2 "$root/dev/stderr"
   mount_in_system bind "$archives" /var/cache/apt/archives
   # apt downloads as its own user, whose id is the system's, not this machine's.
   in_system chown _apt:root /var/cache/apt/archives/partial

@@ -31,9 +31,10 @@ test_packages=(
   dpkg-dev lintian appstream icoutils libxml2-utils unzip
 )
 
-# The page: Emscripten (no ports: they download), and chromium for its end-to-end tests. Node.js
-# and npm come from Debian unless a Node.js with its own npm is installed already.
-web_packages=(emscripten chromium)
+# The page: Emscripten (no ports: they download), chromium for its end-to-end tests and curl for
+# their driver's questions to it. Node.js and npm come from Debian unless a Node.js with its own
+# npm is installed already.
+web_packages=(emscripten chromium curl)
 command -v node >/dev/null || web_packages+=(nodejs)
 command -v npm >/dev/null || web_packages+=(npm)
 
