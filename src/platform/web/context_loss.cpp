@@ -32,7 +32,7 @@ EM_BOOL on_restored(int, const void *, void *) {
         return EM_TRUE;
     }
     web_show_lost(0);
-    window->invalid = window->visible;
+    report::contents_lost(window->handle);
     web_wake();
     return EM_TRUE;
 }
