@@ -11,10 +11,6 @@ namespace {
 // Options up to this wide share one column for their help; a wider one has its help below it.
 constexpr size_t widest_in_column = 24;
 
-bool is_long_option(const std::string &word) {
-    return word.rfind("--", 0) == 0;
-}
-
 } // namespace
 
 bool split_command_line(const Tool &tool, const std::vector<std::string> &args, CommandLine *line,
@@ -42,8 +38,7 @@ bool split_command_line(const Tool &tool, const std::vector<std::string> &args, 
         }
         std::string value;
         if (!option->argument.empty()) {
-            // "--output --fog" forgot the file name; it does not ask for a file called --fog.
-            if (i + 1 == args.size() || is_long_option(args[i + 1])) {
+            if (i + 1 == args.size()) {
                 *error = arg + " needs " + option->argument;
                 return false;
             }

@@ -33,8 +33,8 @@ struct CommandLine {
 };
 
 // Splits ARGS (argv without the program's name) by TOOL's options; --help and --version end it.
-// An option's value is the next word, unless that is another long option. On a usage error
-// returns false and sets *error to one line.
+// An option's value is the next word, whatever it is. On a usage error returns false and sets
+// *error to one line.
 bool split_command_line(const Tool &tool, const std::vector<std::string> &args, CommandLine *line,
                         std::string *error);
 
