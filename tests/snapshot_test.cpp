@@ -146,7 +146,8 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
           Args{"--output", out, "--size", " 10x 10"}, Args{"--output", out, "--size", "+10x+10"},
           Args{"--output", out, "--increment", "nan,1,1,1"},
           Args{"--output", out, "--increment", "2,inf,1,1"},
-          Args{"--output", out, "--spin", "0", "--trackball", "frames 1"}, Args{"--fog"}}) {
+          Args{"--output", out, "--spin", "0", "--trackball", "frames 1"}, Args{"--fog"},
+          Args{"--output", "--fog"}}) {
         fs::remove(png);
         const SnapshotRun run = run_snapshot(args);
         const std::string said = args.back();
