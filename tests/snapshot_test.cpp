@@ -25,24 +25,30 @@ using Args = std::vector<std::string>;
 
 struct SnapshotRun {
     int exit_code = -1;
-    std::string err;
+    std::string out, err;
 };
 
 fs::path scratch(const std::string &name);
 
+std::string read_text(const fs::path &file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 SnapshotRun run_snapshot(const Args &args, const std::string &shell_prefix = "") {
-    const fs::path err_file = scratch("stderr.txt");
+    const fs::path out_file = scratch("stdout.txt"), err_file = scratch("stderr.txt");
     std::string command = shell_prefix + SNAPSHOT_EXE;
     for (const std::string &arg : args)
         command += " '" + arg + "'";
-    command += " >/dev/null 2>" + err_file.string();
+    command += " >" + out_file.string() + " 2>" + err_file.string();
     const int status = std::system(command.c_str());
     SnapshotRun run;
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(err_file);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.err = text.str();
+    run.out = read_text(out_file);
+    run.err = read_text(err_file);
+    fs::remove(out_file);
     fs::remove(err_file);
     return run;
 }
@@ -141,7 +147,7 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
           Args{"--output", out, "--increment", "nan,1,1,1"},
           Args{"--output", out, "--increment", "2,inf,1,1"},
           Args{"--output", out, "--spin", "0", "--trackball", "frames 1"}, Args{"--fog"},
-          Args{"--output", "/nonexistent-dir/shot.png"}}) {
+          Args{"--output", "--fog"}}) {
         fs::remove(png);
         const SnapshotRun run = run_snapshot(args);
         const std::string said = args.back();
@@ -153,12 +159,25 @@ TEST(Snapshot, RefusesBadInputWithOneLineAndExitCodeTwoAndNoFile) {
     EXPECT_EQ(leftovers(), 0);
     for (const std::string junk : {"0.4-", "1e", "0.3.5"}) // a number with something after it
         EXPECT_EQ(run_snapshot({"--output", out, "--increment", "2,1,1," + junk}).exit_code, 2);
-    // The limit is named, and a system failure gives the system's reason.
+    // The limit is named, and a system failure is exit 1 with the system's reason.
     EXPECT_NE(run_snapshot({"--output", out, "--size", "20000x10"}).err.find("16384"),
               std::string::npos);
-    EXPECT_NE(run_snapshot({"--output", "/nonexistent-dir/shot.png"})
-                  .err.find("No such file or directory"),
-              std::string::npos);
+    const SnapshotRun failed = run_snapshot({"--output", "/nonexistent-dir/shot.png"});
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_NE(failed.err.find("No such file or directory"), std::string::npos);
+}
+
+// The usage --help prints is the one the README's Tools section shows.
+TEST(Snapshot, HelpIsTheReadmesUsageAndVersionTheProjects) {
+    const SnapshotRun help = run_snapshot({"--output", "x.png", "--help"});
+    EXPECT_EQ(help.exit_code, 0);
+    const std::string readme = read_text(README_FILE);
+    const size_t tools = readme.find("\n## Tools\n");
+    EXPECT_NE(readme.substr(tools, readme.find("\n## ", tools + 1) - tools)
+                  .find("```\n" + help.out + "```\n"),
+              std::string::npos)
+        << help.out;
+    EXPECT_EQ(run_snapshot({"--version"}).out, "helicoid-snapshot " PROJECT_VERSION "\n");
 }
 
 TEST(Snapshot, IncrementIsTheViewersUnlessGivenAndEveryComponentCounts) {
@@ -229,13 +248,13 @@ TEST(Snapshot, WritingNeverClobbersWhatItShouldNot) {
     const fs::path directory = scratch("directory.png");
     fs::create_directories(directory / "inside");
     const SnapshotRun refused = run_snapshot({"--output", directory.string(), "--size", "20x10"});
-    EXPECT_EQ(refused.exit_code, 2);
+    EXPECT_EQ(refused.exit_code, 1);
     EXPECT_NE(refused.err.find(": "), std::string::npos) << refused.err;
     EXPECT_TRUE(fs::is_directory(directory / "inside"));
     // A write that fails once the temporary file is there (the size limit, its signal ignored):
     // the old file stays, and the tool alone says why.
     const SnapshotRun limited = run_snapshot({"--output", victim}, "trap '' XFSZ; ulimit -f 1; ");
-    EXPECT_EQ(limited.exit_code, 2);
+    EXPECT_EQ(limited.exit_code, 1);
     EXPECT_EQ(limited.err,
               "helicoid-snapshot: cannot write " + victim.string() + ": File too large\n");
     EXPECT_EQ(fs::file_size(victim), 4u);

@@ -8,6 +8,7 @@
 // The picture is rendered at four times the size by splatting dense surface samples through a
 // depth buffer, averaged down, and reduced to each image's palette by median cut. Everything is
 // deterministic, so the committed res/helicoid.ico is exactly what this writes.
+#include "command_line.h"
 #include "icon_png.h"
 #include "output_file.h"
 
@@ -395,28 +396,33 @@ std::string xpm(const Picture &picture, const Indexed &indexed) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 4 && std::string(argv[1]) == "--png") {
+    const Tool tool{"helicoid-gen-icon",
+                    {"OUTPUT.ico [OUTPUT.xpm]", "--png SIDE OUTPUT.png"},
+                    "Draws the program's icon: an .ico (32x32, 16 and 256 colours) and its XPM, "
+                    "or one PNG.",
+                    {{"--png", "SIDE", "a PNG of SIDE by SIDE pixels, 8 to 1024, in true colour"}}};
+    CommandLine line;
+    if (const auto answered = read_command_line(tool, argc, argv, &line))
+        return *answered;
+    const std::vector<std::string> &files = line.operands;
+    std::string error;
+    if (!line.options.empty()) {
+        const std::string &text = line.options.back().second;
         char *end = nullptr;
-        const long side = std::strtol(argv[2], &end, 10);
-        if (*argv[2] == '\0' || *end != '\0' || side < 8 || side > 1024) {
-            std::fprintf(stderr, "%s: SIDE must be a whole number from 8 to 1024, not '%s'\n",
-                         argv[0], argv[2]);
-            return 2;
-        }
+        const long side = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || side < 8 || side > 1024)
+            return tool_error(
+                tool, "SIDE must be a whole number from 8 to 1024, not '" + text + "'", exit_usage);
+        if (files.size() != 1)
+            return tool_error(tool, "--png SIDE needs one OUTPUT.png; see --help", exit_usage);
         const int n = static_cast<int>(side);
-        std::string error;
-        if (!write_rgba_png(argv[3], n, render_rgba(n), &error)) {
-            std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-            return 1;
-        }
+        if (!write_rgba_png(files[0].c_str(), n, render_rgba(n), &error))
+            return tool_error(tool, error, exit_failure);
         return 0;
     }
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT.ico [OUTPUT.xpm]\n       %s --png SIDE OUTPUT.png\n",
-                     argc > 0 ? argv[0] : "helicoid-gen-icon",
-                     argc > 0 ? argv[0] : "helicoid-gen-icon");
-        return 2;
-    }
+    if (files.size() != 1 && files.size() != 2)
+        return tool_error(
+            tool, "needs OUTPUT.ico [OUTPUT.xpm] or --png SIDE OUTPUT.png; see --help", exit_usage);
     const Picture picture = render();
     const int depths[] = {4, 8};
     std::vector<std::string> images;
@@ -442,11 +448,9 @@ int main(int argc, char **argv) {
     for (const std::string &data : images)
         file += data;
 
-    std::string error;
-    if (!write_output_file(argv[1], file, &error) ||
-        (argc == 3 && !write_output_file(argv[2], xpm(picture, reduce(picture, 8)), &error))) {
-        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
-        return 1;
-    }
+    if (!write_output_file(files[0], file, &error) ||
+        (files.size() == 2 &&
+         !write_output_file(files[1], xpm(picture, reduce(picture, 8)), &error)))
+        return tool_error(tool, error, exit_failure);
     return 0;
 }

@@ -1,9 +1,10 @@
 // Writes the helicoid's constant tables (src/scene/mesh_tables.cpp) from the rules of the model.
-// Usage: gen_mesh_tables OUTPUT.cpp
+// Usage: helicoid-gen-tables OUTPUT.cpp
 // The tables are built in memory and checked against mesh_rules.h first; if any rule is broken
 // nothing is written, so a stale but valid file is never replaced by a broken one. The file is
 // written by the rules the tools share (output_file.cpp).
 
+#include "command_line.h"
 #include "mesh_rules.h"
 #include "output_file.h"
 #include "scene/mesh.h"
@@ -176,21 +177,23 @@ std::string render(const Tables &t) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.cpp\n", argc > 0 ? argv[0] : "gen_mesh_tables");
-        return 1;
-    }
+    const Tool tool{
+        "helicoid-gen-tables",
+        {"OUTPUT.cpp"},
+        "Writes the model's tables as C++, only when they keep every rule of the model.",
+        {}};
+    CommandLine line;
+    if (const auto answered = read_command_line(tool, argc, argv, &line))
+        return *answered;
+    if (line.operands.size() != 1)
+        return tool_error(tool, "needs one OUTPUT.cpp; see --help", exit_usage);
+    const std::string &output = line.operands[0];
     const Tables tables = build_tables();
     const std::string broken = check(tables);
-    if (!broken.empty()) {
-        std::fprintf(stderr, "gen_mesh_tables: not writing %s: rule broken: %s\n", argv[1],
-                     broken.c_str());
-        return 1;
-    }
+    if (!broken.empty())
+        return tool_error(tool, "not writing " + output + ": rule broken: " + broken, exit_failure);
     std::string error;
-    if (!write_output_file(argv[1], render(tables), &error)) {
-        std::fprintf(stderr, "gen_mesh_tables: %s\n", error.c_str());
-        return 1;
-    }
+    if (!write_output_file(output, render(tables), &error))
+        return tool_error(tool, error, exit_failure);
     return 0;
 }

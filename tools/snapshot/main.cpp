@@ -26,26 +26,23 @@ bool on_standard_output(const std::string &output) {
 int run(int argc, char **argv) {
     // Before the GL context opens its devices, which could otherwise take a closed stdout's number.
     keep_standard_streams_open();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const Tool &tool = snapshot_tool();
+    CommandLine line;
+    if (const auto answered = read_command_line(tool, argc, argv, &line))
+        return *answered;
     std::string error;
-    const auto options = parse_snapshot_options(args, &error);
-    if (!options) {
-        std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
-        return 2;
-    }
-    if (!create_offscreen_gl(options->width, options->height, options->depth_bits, &error)) {
-        std::fprintf(stderr, "helicoid-snapshot: no OpenGL context: %s\n", error.c_str());
-        return 1;
-    }
+    const auto options = snapshot_options(line, &error);
+    if (!options)
+        return tool_error(tool, error, exit_usage);
+    if (!create_offscreen_gl(options->width, options->height, options->depth_bits, &error))
+        return tool_error(tool, "no OpenGL context: " + error, exit_failure);
     std::string frames;
     const Picture picture = render_snapshot(*options, &frames);
     const std::string renderer = reinterpret_cast<const char *>(glGetString(GL_RENDERER));
     destroy_offscreen_gl();
     const bool summary_on_stderr = on_standard_output(options->output);
-    if (!write_png(options->output, picture, &error)) {
-        std::fprintf(stderr, "helicoid-snapshot: %s\n", error.c_str());
-        return 2;
-    }
+    if (!write_png(options->output, picture, &error))
+        return tool_error(tool, error, exit_failure);
     std::fprintf(summary_on_stderr ? stderr : stdout,
                  "helicoid-snapshot: wrote %s: %dx%d, window %dx%d, %d depth bits, fog %s, "
                  "wireframe %s, %s, on %s\n",
@@ -62,7 +59,6 @@ int main(int argc, char **argv) {
         return run(argc, argv);
     } catch (const std::bad_alloc &) {
         // A large --size under a memory limit: the picture buffers do not fit.
-        std::fprintf(stderr, "helicoid-snapshot: out of memory\n");
-        return 1;
+        return tool_error(snapshot_tool(), "out of memory", exit_failure);
     }
 }

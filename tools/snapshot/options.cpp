@@ -1,7 +1,11 @@
+// What the snapshot tool's words mean: the options, their defaults and the checks of each value.
 #include "options.h"
+
+#include "scene/viewer_state.h"
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -99,70 +103,110 @@ bool parse_built_with(const std::string &list, SnapshotOptions *options) {
 
 } // namespace
 
-std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
-                                                      std::string *error) {
+const Tool &snapshot_tool() {
+    static const Tool tool = [] {
+        const SnapshotOptions d;
+        const ViewerState viewer_defaults;
+        char increment[64];
+        std::snprintf(increment, sizeof increment, "%g,%g,%g,%g", viewer_defaults.spin_angle,
+                      viewer_defaults.spin_axis[0], viewer_defaults.spin_axis[1],
+                      viewer_defaults.spin_axis[2]);
+        const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
+        Tool t{
+            "helicoid-snapshot",
+            {"--output FILE.png [OPTION]..."},
+            "Draws the viewer's scene on an offscreen context and writes it as a PNG.",
+            {{"--output", "FILE.png", "where the picture goes, - for standard output (required)"},
+             {"--size", "WxH", "the drawing area (default " + size(d.width, d.height) + ")"},
+             {"--window", "WxH",
+              "the window the projection and the trackball use (default " +
+                  size(d.window_width, d.window_height) + ")"},
+             {"--depth-bits", "N", "16, 24 or 32 (default " + std::to_string(d.depth_bits) + ")"},
+             {"--fog", "", "fog on (default off)"},
+             {"--wireframe", "", "polygons as lines (default off)"},
+             {"--spin", "N",
+              "N frames spinning, the last one saved (default " + std::to_string(d.spin_frames) +
+                  ")"},
+             {"--increment", "ANGLE,X,Y,Z",
+              std::string("the turn of each spin frame (default ") + increment + ")"},
+             {"--trackball", "\"press X Y; move X Y; release X Y; frames N\"",
+              "a drag in window pixels, played as the viewer would (default none)"}}};
+#ifdef HELICOID_SNAPSHOT_BUILT_WITH
+        t.options.push_back({"--built-with", "LIST",
+                             "texture, texture-replace, cull, perspective, unlit (default none)"});
+#endif
+        return t;
+    }();
+    return tool;
+}
+
+std::optional<SnapshotOptions> snapshot_options(const CommandLine &line, std::string *error) {
     SnapshotOptions options;
     bool spin_given = false;
     auto bad = [&](const std::string &message) {
         *error = message;
         return std::nullopt;
     };
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string &arg = args[i];
-        const bool has_value = i + 1 < args.size();
-        const std::string value = has_value ? args[i + 1] : std::string();
-        auto needs_value = [&]() { return has_value ? (++i, true) : false; };
+    if (!line.operands.empty())
+        return bad("unexpected argument '" + line.operands.front() + "'; see --help");
+    for (const auto &[arg, value] : line.options) {
         if (arg == "--fog") {
             options.fog = true;
         } else if (arg == "--wireframe") {
             options.wireframe = true;
         } else if (arg == "--output") {
-            if (!needs_value() || value.empty())
-                return bad("--output needs a file name");
+            // "-" is standard output; any other name starting with '-' was meant as an option.
+            if (value.empty() || (value[0] == '-' && value != "-"))
+                return bad("--output needs a file name (./" + value + " for one starting with -)");
             options.output = value;
         } else if (arg == "--size") {
-            if (!needs_value() || !parse_size(value, &options.width, &options.height))
+            if (!parse_size(value, &options.width, &options.height))
                 return bad("--size needs WxH with sides from 1 to " + std::to_string(max_side) +
                            ", e.g. 614x614");
         } else if (arg == "--window") {
-            if (!needs_value() || !parse_size(value, &options.window_width, &options.window_height))
+            if (!parse_size(value, &options.window_width, &options.window_height))
                 return bad("--window needs WxH with sides from 1 to " + std::to_string(max_side) +
                            ", e.g. 614x614");
         } else if (arg == "--depth-bits") {
-            if (!needs_value() || !parse_int(value, &options.depth_bits) ||
+            if (!parse_int(value, &options.depth_bits) ||
                 (options.depth_bits != 16 && options.depth_bits != 24 && options.depth_bits != 32))
                 return bad("--depth-bits needs 16, 24 or 32");
         } else if (arg == "--spin") {
             spin_given = true;
-            if (!needs_value() || !parse_int(value, &options.spin_frames) ||
-                options.spin_frames < 0)
+            if (!parse_int(value, &options.spin_frames) || options.spin_frames < 0)
                 return bad("--spin needs a frame count from 0 to 999999999");
         } else if (arg == "--increment") {
             const auto parts = split(value, ',');
             float angle = 0;
-            if (!needs_value() || parts.size() != 4 || !parse_float(parts[0], &angle) ||
+            if (parts.size() != 4 || !parse_float(parts[0], &angle) ||
                 !parse_float(parts[1], &options.increment_axis[0]) ||
                 !parse_float(parts[2], &options.increment_axis[1]) ||
                 !parse_float(parts[3], &options.increment_axis[2]))
                 return bad("--increment needs four finite numbers ANGLE,X,Y,Z, e.g. 2,0.3,0.2,0.4");
             options.increment_angle = angle;
         } else if (arg == "--trackball") {
-            if (!needs_value() || !parse_trackball(value, &options.trackball))
+            if (!parse_trackball(value, &options.trackball))
                 return bad("--trackball needs steps like \"press X Y; move X Y; release X Y; "
                            "frames N\", points from -32768 to 32767");
 #ifdef HELICOID_SNAPSHOT_BUILT_WITH
         } else if (arg == "--built-with") {
-            if (!needs_value() || !parse_built_with(value, &options))
+            if (!parse_built_with(value, &options))
                 return bad("--built-with needs texture, texture-replace, cull, perspective or "
                            "unlit, separated by commas");
 #endif
-        } else {
-            return bad("unknown option '" + arg + "'");
         }
     }
     if (options.output.empty())
-        return bad("--output FILE.png is required");
+        return bad("--output FILE.png is required; see --help");
     if (spin_given && !options.trackball.empty())
         return bad("--spin and --trackball cannot be combined");
     return options;
+}
+
+std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
+                                                      std::string *error) {
+    CommandLine line;
+    if (!split_command_line(snapshot_tool(), args, &line, error))
+        return std::nullopt;
+    return snapshot_options(line, error);
 }

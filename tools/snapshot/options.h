@@ -1,6 +1,8 @@
 // The snapshot tool's command line.
 #pragma once
 
+#include "command_line.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +32,10 @@ struct SnapshotOptions {
     } built_with;
 };
 
-// Parses argv[1..]; on bad input returns nullopt and sets *error to one line.
+// The tool's options, their arguments and defaults, as --help lists them.
+const Tool &snapshot_tool();
+// What a split command line asks for; on bad input returns nullopt and sets *error to one line.
+std::optional<SnapshotOptions> snapshot_options(const CommandLine &line, std::string *error);
+// Both steps for a plain list of words (argv[1..]), where --help and --version mean nothing.
 std::optional<SnapshotOptions> parse_snapshot_options(const std::vector<std::string> &args,
                                                       std::string *error);
