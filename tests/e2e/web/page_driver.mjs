@@ -132,8 +132,12 @@ const commands = {
     const end = await status();
     return String(await page.$('canvas') === null ? end.exitCode : 'a canvas is left');
   },
-  // What only a page has: the backing store at device pixels, WebGL 1 alone, and no WebGL.
+  // What only a page has: the backing store at device pixels, WebGL 1 alone, and no WebGL. One
+  // page at a time, the scenarios' own closed first: a page that draws beside a checked one takes
+  // its turns on a busy machine.
   async own_checks() {
+    if (context) await context.close();
+    context = null;
     const lines = [];
     const check = (ok, what, detail) => lines.push(`${ok ? 'ok   ' : 'FAIL '} ${what}: ${detail}`);
     const started = async (setUp, profile) => {
@@ -149,10 +153,12 @@ const commands = {
       return [c.getBoundingClientRect().width, c.width, c.height].join(' ');
     });
     check(sizes === '614 1228 1228', 'backing store at twice the CSS size on a dense screen', sizes);
+    await dense.context().close();
     const older = await started(without('/webgl2/'));
-    const drawn = await older.waitForFunction(() => window.helicoidStatus?.frames > 1, null,
-      { timeout: 10000 }).then(() => true, () => false);
-    check(drawn, 'WebGL 1 only: frames are drawn', drawn);
+    const drawn = await older.waitForFunction(() => window.helicoidStatus?.frames > 1).then(() => true,
+      (error) => error.message.split('\n')[0]);
+    check(drawn === true, 'WebGL 1 only: frames are drawn', drawn);
+    await older.context().close();
     const shown = errors.length;
     const bare = await started(without('/webgl/'));
     await bare.waitForSelector('dialog.message-box.error[open]');
@@ -162,18 +168,18 @@ const commands = {
     const end = `${text}, exit code ${(await status(bare)).exitCode}`;
     check(end === 'SetPixelFormat failed, exit code 1', 'without WebGL: failure box, then', end);
     errors.splice(shown); // that run's console errors were asked for
-    for (const p of [dense, older, bare]) await p.context().close();
+    await bare.context().close();
     return lines.join('\n');
   },
   errors: () => errors.join('\n'),
   async stop() {
     await browser.close();
     server.close();
-    setTimeout(() => process.exit(0), 100);
+    stopping = true;
   },
 };
 
-let queue = Promise.resolve();
+let queue = Promise.resolve(), stopping = false;
 const control = (await import('node:http')).createServer((request, response) => {
   let body = '';
   request.on('data', (chunk) => (body += chunk));
@@ -183,7 +189,9 @@ const control = (await import('node:http')).createServer((request, response) => 
     queue = queue.then(async () => {
       try {
         if (!run) throw new Error(`no command ${request.url}`);
-        response.end(String((await run(...args)) ?? ''));
+        const answer = String((await run(...args)) ?? '');
+        // The last answer is sent before the driver ends.
+        response.end(answer, () => stopping && process.exit(0));
       } catch (error) {
         response.writeHead(500).end(String(error.message ?? error));
       }
