@@ -48,7 +48,10 @@
 #   driver_cpu_ms                Prints the CPU time the program has used so far, in ms.
 #
 # Optional: driver_own_checks prints "ok    WHAT" or "FAIL  WHAT" lines: what only this platform
-# has. A function the platform cannot have prints why in one line and returns status 2; the
+# has. E2E_CONDITIONS lists the ways the world around the running program can change there (a
+# phone turned, a window made smaller), and driver_condition NAME makes one happen, prints what it
+# did in a line, and fails when the program's window (or what the user needs beside it) is then
+# not all in sight. A function the platform cannot have prints why in one line and returns status 2; the
 # scenario then reports that instead of failing.
 #
 # Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
@@ -74,6 +77,7 @@ EXPECTED_BOX_TEXT=' mouse: touch the window image for movement----- '
 EXPECTED_SCREEN='1024x768'
 EXPECTED_WINDOW='50 50 614 614' # 80 per cent of the screen height, at (50,50)
 WINDOW_SIZE='614x614'
+E2E_CONDITIONS=()
 
 # Pictures: a pixel differs when one of its RGB channels differs by more than TOLERANCE (of 255);
 # a picture matches when at most CAP_PER_MILLE thousandths of its pixels differ. The same
@@ -102,11 +106,12 @@ not_here() {
   SCENARIO_NOT_HERE="${SCENARIO_NOT_HERE:+$SCENARIO_NOT_HERE; }$1"
 }
 
-# scenario NAME FUNCTION: runs it and writes its cell of the matrix. Its status is the function's.
+# scenario NAME FUNCTION [ARG...]: runs it and writes its cell of the matrix. Its status is the
+# function's.
 scenario() {
   local before=$E2E_FAILURES status cell
   SCENARIO_NOT_HERE=
-  "$2"
+  "${@:2}"
   status=$?
   if [ $E2E_FAILURES -gt "$before" ]; then
     cell=FAIL
@@ -583,6 +588,18 @@ scenario_close_request() {
   fi
 }
 
+# A condition, then the key rows again, in the world it made.
+scenario_condition() {
+  local what
+  if ! what=$(driver_condition "$1"); then
+    fail "$1: the window or what the user needs beside it is not all in sight"
+    return 1
+  fi
+  ok "$1: $what"
+  driver_grab "$E2E_OUT/$1.png"
+  scenario_keys
+}
+
 # ---------------------------------------------------------------- main
 
 # One run at a time per work directory. A lock directory with the owner's pid rather than flock:
@@ -674,13 +691,25 @@ else
   driver_wait_exit 1 >/dev/null
 fi
 scenario 'close request' scenario_close_request
+# The conditions in a run of their own: the key rows in each in turn, a drag and Escape in the last.
+if [ ${#E2E_CONDITIONS[@]} -gt 0 ]; then
+  if start_to_viewer && read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER"); then
+    for condition in "${E2E_CONDITIONS[@]}"; do
+      scenario "keys, $condition" scenario_condition "$condition"
+    done
+    scenario "drag, $condition" scenario_drag
+    scenario "Escape, $condition" scenario_escape
+  else
+    fail "conditions: their run did not reach the viewer window"
+  fi
+fi
 scenario 'own checks' scenario_own
 # Scenarios that an earlier failure kept from running get a cell too.
 for name in "${SCENARIOS[@]}"; do
   cut -f1 "$E2E_WORK/matrix.tsv" | grep -qxF "$name" ||
     printf '%s\tnot run\n' "$name" >>"$E2E_WORK/matrix.tsv"
 done
-awk -F'\t' '{ printf "%-18s %s\n", $1, $2 }' "$E2E_WORK/matrix.tsv"
+awk -F'\t' '{ printf "%-22s %s\n", $1, $2 }' "$E2E_WORK/matrix.tsv"
 
 elapsed=$((($(now_ns) - E2E_START) / 1000000))
 echo "pictures in $E2E_OUT; ${elapsed} ms"

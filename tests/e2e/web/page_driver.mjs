@@ -5,7 +5,9 @@
 //   node page_driver.mjs PAGE_DIR PORT_FILE [desktop|phone]
 //
 // A command is POST /NAME with its arguments one a line; the answer is its output (status 500
-// and the error otherwise). Coordinates are CSS pixels of the viewport, which is the "screen".
+// and the error otherwise). Coordinates are the screen's, which is the viewport, in CSS pixels:
+// where the page scales the window down to keep it in sight, they are those of the screen that
+// the window stands on, and the pictures have its pixels.
 import { writeFileSync } from 'node:fs';
 import { chromium } from 'playwright-core';
 import { serve } from '../../../scripts/serve.mjs';
@@ -17,6 +19,10 @@ const devices = {
   phone: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
     hasTouch: true },
 };
+// The conditions' viewports: the phone turned and in a small window, a desktop browser's window
+// made smaller.
+const conditions = { turned: { width: 844, height: 390 }, 'small window': { width: 200, height: 150 },
+  'smaller window': { width: 560, height: 520 } };
 const server = await serve(pageDir);
 const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await chromium.launch({
@@ -36,10 +42,15 @@ async function open(setUp = null, profile = devices[device]) {
   return opened;
 }
 const status = (p = page) => p.evaluate(() => window.helicoidStatus ?? {});
-const rect = (selector) => page.evaluate((s) => {
+const rect = async (selector) => page.evaluate(([s, z]) => {
   const r = document.querySelector(s)?.getBoundingClientRect();
-  return r ? [r.left, r.top, r.width, r.height].map(Math.round).join(' ') : '';
-}, selector);
+  return r ? [r.left, r.top, r.width, r.height].map((n) => Math.round(n / z)).join(' ') : '';
+}, [selector, await zoom()]);
+// How many viewport pixels one pixel of the window's screen takes (below 1 where it is scaled).
+const zoom = () => page.evaluate(() => {
+  const c = document.querySelector('canvas');
+  return c?.offsetWidth ? c.getBoundingClientRect().width / c.offsetWidth : 1;
+});
 const box = 'dialog.message-box[open]';
 const windows = { box, viewer: 'canvas' };
 const xdotoolKeys = { Return: 'Enter', Escape: 'Escape' };
@@ -50,7 +61,9 @@ const without = (pattern) => `{ const get = HTMLCanvasElement.prototype.getConte
 // The pointer as a user's: a mouse never reports a move to where it already is. The phone's
 // pointer is a finger.
 const pointerAt = { x: -1, y: -1, down: false };
-async function pointer(kind, x, y) {
+async function pointer(kind, screenX, screenY) {
+  // The middle of the screen's pixel, wherever the page shows it.
+  const z = await zoom(), x = (screenX + 0.5) * z, y = (screenY + 0.5) * z;
   if (devices[device].hasTouch) {
     if (kind === 'move' && !pointerAt.down) return; // a finger that does not touch is not seen
     const type = { down: 'touchStart', move: 'touchMove', up: 'touchEnd' }[kind];
@@ -95,22 +108,56 @@ const commands = {
     await page.waitForSelector('dialog.message-box', { state: 'detached', timeout: 10000 });
   },
   geometry: (name) => rect(windows[name]),
-  screen: () => page.evaluate(() => `${innerWidth}x${innerHeight}`),
+  screen: async () => page.evaluate((z) => `${Math.round(innerWidth / z)}x${Math.round(innerHeight / z)}`,
+    await zoom()),
+  // A rectangle of the screen at the screen's own pixels (the browser draws it again at that
+  // scale for the picture), or the viewport as it is seen.
   async grab(file, x, y, w, h) {
-    const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
-    writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
+    const z = w ? await zoom() : 1;
+    const clip = w ? { x: x * z, y: y * z, width: w * z, height: h * z, scale: 1 / z } :
+      { ...await page.evaluate(() => ({ x: 0, y: 0, width: innerWidth, height: innerHeight })), scale: 1 };
+    writeFileSync(file, Buffer.from((await cdp.send('Page.captureScreenshot', { clip })).data, 'base64'));
   },
-  // A phone's keys are its on-screen row; one it lacks (upper case) comes from a keyboard, as one
-  // plugged into the phone would send it.
+  // A phone's keys are its on-screen row, tapped where a finger finds them: one out of sight or
+  // covered is an error. One it lacks (upper case) comes from a keyboard, as one plugged into the
+  // phone would send it.
   async keys(...names) {
     await page.bringToFront();
     for (const name of names) {
       const label = name === 'Escape' ? 'Esc' : name;
-      const onScreen = devices[device].hasTouch ? page.getByRole('button', { name: label, exact: true }) : null;
-      if (onScreen && await onScreen.count() === 1) await onScreen.tap();
-      else await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
-        { delay: 30 });
+      const at = devices[device].hasTouch && await page.evaluate((label) => {
+        const key = [...document.querySelectorAll('#helicoid-keys button')].find((b) => b.textContent === label);
+        const r = key?.getBoundingClientRect(), x = r?.left + r?.width / 2, y = r?.top + r?.height / 2;
+        return key && (document.elementFromPoint(x, y) === key ? { x, y } : `${label} is out of reach`);
+      }, label);
+      if (typeof at === 'string') throw new Error(at);
+      if (!at) {
+        await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
+          { delay: 30 });
+        continue;
+      }
+      for (const type of ['touchStart', 'touchEnd'])
+        await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [at] });
     }
+  },
+  // The viewport of a condition, once the page has laid itself out for it; then the window and
+  // its keys must all be in sight, the keys clear of the window.
+  async condition(name) {
+    const { width, height } = conditions[name];
+    await page.setViewportSize({ width, height });
+    const sight = await page.evaluate(async ([width, height]) => {
+      while (innerWidth !== width || innerHeight !== height) await new Promise(requestAnimationFrame);
+      await new Promise(requestAnimationFrame); // the frame after the resize, laid out for it
+      const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 &&
+        r.bottom <= innerHeight + 0.5; // a scale that fits the viewport may round above it
+      const window = document.querySelector('canvas').getBoundingClientRect();
+      const keys = [...document.querySelectorAll('#helicoid-keys button')].map((b) => b.getBoundingClientRect());
+      const clear = (r) => r.left >= window.right || r.top >= window.bottom;
+      return [window, ...keys].every(inside) && keys.every(clear) &&
+        `the window at ${Math.round(window.width)} px${keys.length ? `, keys at ${Math.round(keys[0].width)} px` : ''}`;
+    }, [width, height]);
+    if (!sight) throw new Error(`at ${width}x${height} the window or a key is out of sight`);
+    return `${width}x${height}: ${sight}`;
   },
   move: (x, y) => pointer('move', +x, +y),
   down: (x, y) => pointer('down', +x, +y),
