@@ -1,7 +1,7 @@
 // The page and its server beyond the shared scenarios: the server's refusals and compression,
 // file://, the box's focus, a lost context, extreme viewports, a phone, and axe-core's rules on
 // the page.  node page_checks.mjs PAGE SNAPSHOT WORK
-import { execFileSync, spawnSync } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import { get } from 'node:http';
 import { createRequire } from 'node:module';
@@ -44,10 +44,16 @@ const codings = await Promise.all(['br', 'gzip;q=1, br;q=0.5', 'identity', 'br;q
       });
     }))));
 files.close();
-// A bad port and a file for the folder: usage errors, one line and exit code 2.
-const refusals = ['eighty', 'file'].map((bad) => spawnSync(process.execPath, [new URL('../../../scripts/serve.mjs',
-  import.meta.url).pathname, bad === 'file' ? join(folder, 'index.html') : folder, bad === 'file' ? '0' : bad],
-{ encoding: 'utf8' })).map((run) => `${run.status} ${run.stderr.trim().split('\n').length}`);
+// A bad port and a file for the folder: usage errors, one line and exit code 2. A server that
+// starts instead says so with its address, and is ended.
+const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.html'), '0']].map((args) =>
+  new Promise((done) => {
+    const run = spawn(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url).pathname, ...args]);
+    let stderr = '';
+    run.stderr.on('data', (text) => (stderr += text));
+    run.stdout.once('data', () => run.kill());
+    run.on('close', (code) => done(`${code} ${stderr.trim().split('\n').length}`));
+  })));
 check('the server: only the page, 405 for other methods, each coding as asked, usage errors',
   answers.join() === '200,200,405,405,404,404,404,404,404,404,404' && codings.join() === 'br,gzip,plain,plain' &&
   refusals.join() === '2 1,2 1', `${answers.join()}; ${codings.join()}; ${refusals.join()}`);
