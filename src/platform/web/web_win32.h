@@ -23,7 +23,7 @@
 //   gets no input.
 // - On a touch screen (primary pointer coarse), a row of on-screen keys f, p, j, k and Esc beside
 //   the canvas sends what those keys send, until a real keyboard's first key removes it. It stands
-//   under the canvas, or beside it as a column, whichever leaves more room, placed again whenever
+//   under the canvas, or beside it as a column, whichever leaves it larger, placed again whenever
 //   the viewport changes.
 // - SetPixelFormat makes the canvas's WebGL context with no alpha (the canvas is opaque, as a
 //   window is) and no antialiasing. The depth asked for decides which copy of a doubled triangle

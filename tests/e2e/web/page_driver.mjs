@@ -105,7 +105,7 @@ const commands = {
   exists: async () => String(await page.$('canvas') !== null),
   async dismiss() {
     await page.keyboard.press('Enter');
-    await page.waitForSelector('dialog.message-box', { state: 'detached', timeout: 10000 });
+    await page.waitForSelector('dialog.message-box', { state: 'detached' });
   },
   geometry: (name) => rect(windows[name]),
   screen: async () => page.evaluate((z) => `${Math.round(innerWidth / z)}x${Math.round(innerHeight / z)}`,
