@@ -49,10 +49,10 @@
 #
 # Optional: driver_own_checks prints "ok    WHAT" or "FAIL  WHAT" lines: what only this platform
 # has. E2E_CONDITIONS lists the ways the world around the running program can change there (a
-# phone turned, a window made smaller), and driver_condition NAME makes one happen, prints what it
-# did in a line, and fails when the program's window (or what the user needs beside it) is then
-# not all in sight. A function the platform cannot have prints why in one line and returns status 2; the
-# scenario then reports that instead of failing.
+# phone turned, a window made smaller); driver_condition NAME makes one happen, prints what it did
+# in a line, and fails when the window (or what the user needs beside it) is not all in sight. A
+# function the platform cannot have prints why in one line and returns status 2; the scenario
+# then reports that instead of failing.
 #
 # Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
 # Windows; a platform that differs says so in its driver and its own documentation.
@@ -588,13 +588,10 @@ scenario_close_request() {
   fi
 }
 
-# A condition, then the key rows again, in the world it made.
+# A condition, then the key rows again in the world it made.
 scenario_condition() {
   local what
-  if ! what=$(driver_condition "$1"); then
-    fail "$1: the window or what the user needs beside it is not all in sight"
-    return 1
-  fi
+  what=$(driver_condition "$1") || { fail "$1: the window or what is beside it is out of sight"; return 1; }
   ok "$1: $what"
   driver_grab "$E2E_OUT/$1.png"
   scenario_keys
@@ -692,16 +689,15 @@ else
 fi
 scenario 'close request' scenario_close_request
 # The conditions in a run of their own: the key rows in each in turn, a drag and Escape in the last.
-if [ ${#E2E_CONDITIONS[@]} -gt 0 ]; then
-  if start_to_viewer && read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER"); then
-    for condition in "${E2E_CONDITIONS[@]}"; do
-      scenario "keys, $condition" scenario_condition "$condition"
-    done
-    scenario "drag, $condition" scenario_drag
-    scenario "Escape, $condition" scenario_escape
-  else
-    fail "conditions: their run did not reach the viewer window"
-  fi
+if [ ${#E2E_CONDITIONS[@]} -gt 0 ] && start_to_viewer &&
+  read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER"); then
+  for condition in "${E2E_CONDITIONS[@]}"; do
+    scenario "keys, $condition" scenario_condition "$condition"
+  done
+  scenario "drag, $condition" scenario_drag
+  scenario "Escape, $condition" scenario_escape
+elif [ ${#E2E_CONDITIONS[@]} -gt 0 ]; then
+  fail "conditions: their run did not reach the viewer window"
 fi
 scenario 'own checks' scenario_own
 # Scenarios that an earlier failure kept from running get a cell too.

@@ -3,10 +3,8 @@
 // the page.  node page_checks.mjs PAGE SNAPSHOT WORK
 import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
-import { get } from 'node:http';
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
-import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 import { chromium } from 'playwright-core';
 import { comparePictures, decodePng } from './png.mjs';
 import { serve } from '../../../scripts/serve.mjs';
@@ -32,26 +30,21 @@ const answers = await Promise.all(['GET /', 'HEAD /', 'POST /', 'DELETE /', 'GET
   const [method, path] = request.split(' ');
   return (await fetch(`http://127.0.0.1:${files.address().port}${path}`, { method })).status;
 }));
-// Brotli, gzip or the file itself, as the client accepts (fetch() would ask for and undo them).
+// Brotli, gzip or the file itself, as the client accepts (fetch() undoes the coding it names).
 const served = readFileSync(join(folder, 'index.html'));
-const codings = await Promise.all(['br', 'gzip;q=1, br;q=0.5', 'identity', 'br;q=0, gzip;q=0'].map((accept) =>
-  new Promise((done) => get(`http://127.0.0.1:${files.address().port}/`, { headers: { 'accept-encoding': accept } },
-    (response) => {
-      const chunks = [], coding = response.headers['content-encoding'] ?? 'plain';
-      response.on('data', (chunk) => chunks.push(chunk)).on('end', () => {
-        const body = { br: brotliDecompressSync, gzip: gunzipSync, plain: (b) => b }[coding](Buffer.concat(chunks));
-        done(`${coding}${body.equals(served) && response.headers.vary === 'Accept-Encoding' ? '' : ' (wrong)'}`);
-      });
-    }))));
+const codings = await Promise.all(['br', 'gzip;q=1, br;q=0.5', 'identity', 'br;q=0, gzip;q=0'].map(async (accept) => {
+  const answer = await fetch(`http://127.0.0.1:${files.address().port}/`, { headers: { 'accept-encoding': accept } });
+  const same = Buffer.from(await answer.arrayBuffer()).equals(served) && answer.headers.get('vary') === 'Accept-Encoding';
+  return `${answer.headers.get('content-encoding') ?? 'plain'}${same ? '' : ' (wrong)'}`;
+}));
 files.close();
-// A bad port and a file for the folder: usage errors, one line and exit code 2. A server that
-// starts instead says so with its address, and is ended.
+// A bad port and a file for the folder: usage errors, one line and exit code 2.
 const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.html'), '0']].map((args) =>
   new Promise((done) => {
     const run = spawn(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url).pathname, ...args]);
     let stderr = '';
     run.stderr.on('data', (text) => (stderr += text));
-    run.stdout.once('data', () => run.kill());
+    run.stdout.once('data', () => run.kill()); // its address: it serves
     run.on('close', (code) => done(`${code} ${stderr.trim().split('\n').length}`));
   })));
 check('the server: only the page, 405 for other methods, each coding as asked, usage errors',

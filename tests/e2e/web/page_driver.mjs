@@ -21,8 +21,7 @@ const devices = {
 };
 // The conditions' viewports: the phone turned and in a small window, a desktop browser's window
 // made smaller.
-const conditions = { turned: { width: 844, height: 390 }, 'small window': { width: 200, height: 150 },
-  'smaller window': { width: 560, height: 520 } };
+const conditions = { turned: [844, 390], 'small window': [200, 150], 'smaller window': [560, 520] };
 const server = await serve(pageDir);
 const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await chromium.launch({
@@ -115,49 +114,46 @@ const commands = {
   async grab(file, x, y, w, h) {
     const z = w ? await zoom() : 1;
     const clip = w ? { x: x * z, y: y * z, width: w * z, height: h * z, scale: 1 / z } :
-      { ...await page.evaluate(() => ({ x: 0, y: 0, width: innerWidth, height: innerHeight })), scale: 1 };
+      await page.evaluate(() => ({ x: 0, y: 0, width: innerWidth, height: innerHeight, scale: 1 }));
     writeFileSync(file, Buffer.from((await cdp.send('Page.captureScreenshot', { clip })).data, 'base64'));
   },
-  // A phone's keys are its on-screen row, tapped where a finger finds them: one out of sight or
-  // covered is an error. One it lacks (upper case) comes from a keyboard, as one plugged into the
-  // phone would send it.
+  // A phone's keys are its on-screen row, tapped where a finger finds them (one out of sight or
+  // covered is out of reach); one it lacks (upper case) comes from a keyboard, as one plugged into
+  // the phone would send it.
   async keys(...names) {
     await page.bringToFront();
     for (const name of names) {
-      const label = name === 'Escape' ? 'Esc' : name;
-      const at = devices[device].hasTouch && await page.evaluate((label) => {
-        const key = [...document.querySelectorAll('#helicoid-keys button')].find((b) => b.textContent === label);
-        const r = key?.getBoundingClientRect(), x = r?.left + r?.width / 2, y = r?.top + r?.height / 2;
-        return key && (document.elementFromPoint(x, y) === key ? { x, y } : `${label} is out of reach`);
-      }, label);
-      if (typeof at === 'string') throw new Error(at);
-      if (!at) {
+      const onScreen = devices[device].hasTouch &&
+        page.getByRole('button', { name: name === 'Escape' ? 'Esc' : name, exact: true });
+      if (!onScreen || !(await onScreen.count())) {
         await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
           { delay: 30 });
         continue;
       }
-      for (const type of ['touchStart', 'touchEnd'])
-        await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: type === 'touchEnd' ? [] : [at] });
+      const at = await onScreen.evaluate((key) => {
+        const r = key.getBoundingClientRect(), x = r.left + r.width / 2, y = r.top + r.height / 2;
+        return document.elementFromPoint(x, y) === key && { x, y };
+      });
+      if (!at) throw new Error(`${name} is out of reach`);
+      await page.touchscreen.tap(at.x, at.y);
     }
   },
-  // The viewport of a condition, once the page has laid itself out for it; then the window and
-  // its keys must all be in sight, the keys clear of the window.
+  // The viewport of a condition, in the frame after the page has seen it; then the window and its
+  // keys must all be in sight (a scale that fits may round above the edge by a little), the keys
+  // clear of the window.
   async condition(name) {
-    const { width, height } = conditions[name];
+    const [width, height] = conditions[name];
     await page.setViewportSize({ width, height });
-    const sight = await page.evaluate(async ([width, height]) => {
+    return page.evaluate(async ([width, height]) => {
       while (innerWidth !== width || innerHeight !== height) await new Promise(requestAnimationFrame);
-      await new Promise(requestAnimationFrame); // the frame after the resize, laid out for it
-      const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 &&
-        r.bottom <= innerHeight + 0.5; // a scale that fits the viewport may round above it
-      const window = document.querySelector('canvas').getBoundingClientRect();
-      const keys = [...document.querySelectorAll('#helicoid-keys button')].map((b) => b.getBoundingClientRect());
-      const clear = (r) => r.left >= window.right || r.top >= window.bottom;
-      return [window, ...keys].every(inside) && keys.every(clear) &&
-        `the window at ${Math.round(window.width)} px${keys.length ? `, keys at ${Math.round(keys[0].width)} px` : ''}`;
+      await new Promise(requestAnimationFrame);
+      const [window, ...keys] = [...document.querySelectorAll('canvas, #helicoid-keys button')]
+        .map((e) => e.getBoundingClientRect());
+      const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= width + 0.5 && r.bottom <= height + 0.5;
+      if (![window, ...keys].every(inside) || !keys.every((r) => r.left >= window.right || r.top >= window.bottom))
+        throw new Error(`at ${width}x${height} the window or a key is out of sight`);
+      return `${width}x${height}, the window shown at ${Math.round(window.width)} px`;
     }, [width, height]);
-    if (!sight) throw new Error(`at ${width}x${height} the window or a key is out of sight`);
-    return `${width}x${height}: ${sight}`;
   },
   move: (x, y) => pointer('move', +x, +y),
   down: (x, y) => pointer('down', +x, +y),
