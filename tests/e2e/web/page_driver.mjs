@@ -109,12 +109,22 @@ const commands = {
   geometry: (name) => rect(windows[name]),
   screen: async () => page.evaluate((z) => `${Math.round(innerWidth / z)}x${Math.round(innerHeight / z)}`,
     await zoom()),
-  // A rectangle of the screen at the screen's own pixels (the browser draws it again at that
-  // scale for the picture), or the viewport as it is seen.
+  // A rectangle of the screen at the screen's own pixels, or the viewport as it is seen. Where the
+  // page is scaled, the browser draws the rectangle again at the screen's scale for the picture,
+  // through this driver's session; a capture renders with, and leaves the page in, the device its
+  // session emulates, so that is first made what Playwright emulates.
   async grab(file, x, y, w, h) {
     const z = w ? await zoom() : 1;
-    const clip = w ? { x: x * z, y: y * z, width: w * z, height: h * z, scale: 1 / z } :
-      await page.evaluate(() => ({ x: 0, y: 0, width: innerWidth, height: innerHeight, scale: 1 }));
+    if (z === 1) {
+      const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
+      writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
+      return;
+    }
+    const { width, height } = page.viewportSize(), { deviceScaleFactor: ratio, isMobile: mobile = false } = devices[device];
+    await cdp.send('Emulation.setDeviceMetricsOverride', { mobile, width, height, screenWidth: width,
+      screenHeight: height, deviceScaleFactor: ratio, screenOrientation: mobile && height >= width ?
+        { angle: 0, type: 'portraitPrimary' } : { angle: mobile ? 90 : 0, type: 'landscapePrimary' } });
+    const clip = { x: x * z, y: y * z, width: w * z, height: h * z, scale: 1 / z / ratio };
     writeFileSync(file, Buffer.from((await cdp.send('Page.captureScreenshot', { clip })).data, 'base64'));
   },
   // A phone's keys are its on-screen row, tapped where a finger finds them (one out of sight or
