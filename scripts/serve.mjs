@@ -5,10 +5,16 @@
 // *.wasm and not hidden, once links are resolved (a link may point only to such a file in DIR),
 // so a build folder's internals (CMakeCache.txt, build.ninja, CMakeFiles/) stay private. Other
 // paths get 404, methods other than GET and HEAD get 405.
+//
+// A browser that accepts brotli or gzip (Accept-Encoding) gets the file compressed, once per
+// version of the file; any other client gets it as it is. Every answer says that it depends on
+// Accept-Encoding (Vary), so that a cache in between keeps the kinds apart.
 import { createServer } from 'node:http';
 import { readFile, realpath, stat } from 'node:fs/promises';
 import { basename, dirname, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
+import { brotliCompress, constants, gzip } from 'node:zlib';
 
 const types = {
   '.html': 'text/html; charset=utf-8',
@@ -30,8 +36,37 @@ async function pageFile(root, name) {
   }
 }
 
+// The coding to send: of "br" and "gzip", the one the client rates higher (brotli on a tie), or
+// null for the file as it is. A coding with q=0 is refused, and "*" stands for any coding not named.
+function encodingFor(accept = '') {
+  const quality = {};
+  for (const part of accept.toLowerCase().split(',')) {
+    const [coding, ...parameters] = part.split(';').map((text) => text.trim());
+    const q = parameters.find((text) => text.startsWith('q='));
+    quality[coding] = q ? Number(q.slice(2)) || 0 : 1;
+  }
+  const rate = (coding) => quality[coding] ?? quality['*'] ?? 0;
+  const best = rate('gzip') > rate('br') ? 'gzip' : 'br';
+  return rate(best) > 0 ? best : null;
+}
+
+const compressors = {
+  br: (body) => promisify(brotliCompress)(body, { params: {
+    [constants.BROTLI_PARAM_QUALITY]: constants.BROTLI_MAX_QUALITY,
+    [constants.BROTLI_PARAM_SIZE_HINT]: body.length } }),
+  gzip: (body) => promisify(gzip)(body, { level: constants.Z_BEST_COMPRESSION }),
+};
+
 export async function serve(dir, port = 0) {
   const root = await realpath(dir);
+  if (!(await stat(root)).isDirectory()) throw new Error('not a folder');
+  const compressed = new Map(); // "coding file" to { version, body }
+  const compress = (coding, file, version, body) => {
+    const key = `${coding} ${file}`;
+    if (compressed.get(key)?.version !== version)
+      compressed.set(key, { version, body: compressors[coding](body) });
+    return compressed.get(key).body;
+  };
   const server = createServer(async (request, response) => {
     if (request.method !== 'GET' && request.method !== 'HEAD') {
       response.writeHead(405, { Allow: 'GET, HEAD' }).end();
@@ -45,9 +80,14 @@ export async function serve(dir, port = 0) {
       return;
     }
     const file = await pageFile(root, name || 'index.html');
-    let body;
+    const coding = encodingFor(request.headers['accept-encoding']);
+    let body = null;
     try {
-      body = file && (await readFile(file));
+      if (file) {
+        const { mtimeMs, size } = await stat(file);
+        body = await readFile(file);
+        if (coding) body = await compress(coding, file, `${mtimeMs} ${size}`, body);
+      }
     } catch {
       body = null;
     }
@@ -56,7 +96,9 @@ export async function serve(dir, port = 0) {
       return;
     }
     // HEAD gets the same header; Node.js leaves out its body.
-    response.writeHead(200, { 'Content-Type': types[extname(file)], 'Cache-Control': 'no-cache' });
+    response.writeHead(200, { 'Content-Type': types[extname(file)], 'Cache-Control': 'no-cache',
+      Vary: 'Accept-Encoding', 'Content-Length': body.length,
+      ...(coding && { 'Content-Encoding': coding }) });
     response.end(body);
   });
   return new Promise((done, failed) => {

@@ -5,7 +5,7 @@
 #   matrix.sh [PLATFORM=WORK_DIR...]
 #
 # Without arguments, the work directories that scripts/test.sh's CTest runs use. A platform whose
-# run left no column says so in each of its cells.
+# run left no column says so in each of its cells; "-" is a condition the platform does not have.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 if [ $# -eq 0 ]; then
@@ -31,16 +31,16 @@ done | awk -F'\t' -v names="${names[*]}" '
     if (!(why in note)) { note[why] = ++notes; notelist[notes] = why }
     return verdict " [" note[why] "]"
   }
-  { if (!($2 in seen)) { seen[$2] = 1; rows[++r] = $2 } cell[$2, $1] = short($3) }
+  { if (!($2 in seen)) { seen[$2] = 1; rows[++r] = $2 } cell[$2, $1] = short($3); ran[$1] = 1 }
   END {
     n = split(names, name, " ")
-    line = sprintf("%-16s", "scenario")
+    line = sprintf("%-22s", "scenario")
     for (i = 1; i <= n; i++) line = line sprintf(" | %-10s", name[i])
     print line
     for (j = 1; j <= r; j++) {
-      line = sprintf("%-16s", rows[j])
+      line = sprintf("%-22s", rows[j])
       for (i = 1; i <= n; i++)
-        line = line sprintf(" | %-10s", (rows[j], i) in cell ? cell[rows[j], i] : "no run")
+        line = line sprintf(" | %-10s", (rows[j], i) in cell ? cell[rows[j], i] : i in ran ? "-" : "no run")
       print line
     }
     for (k = 1; k <= notes; k++) print "[" k "] " notelist[k]

@@ -48,8 +48,11 @@
 #   driver_cpu_ms                Prints the CPU time the program has used so far, in ms.
 #
 # Optional: driver_own_checks prints "ok    WHAT" or "FAIL  WHAT" lines: what only this platform
-# has. A function the platform cannot have prints why in one line and returns status 2; the
-# scenario then reports that instead of failing.
+# has. E2E_CONDITIONS lists the ways the world around the running program can change there (a
+# phone turned, a window made smaller); driver_condition NAME makes one happen, prints what it did
+# in a line, and fails when the window (or what the user needs beside it) is not all in sight. A
+# function the platform cannot have prints why in one line and returns status 2; the scenario
+# then reports that instead of failing.
 #
 # Everything the scenarios expect (title, caption, text, geometry) is what the viewer shows on
 # Windows; a platform that differs says so in its driver and its own documentation.
@@ -74,6 +77,7 @@ EXPECTED_BOX_TEXT=' mouse: touch the window image for movement----- '
 EXPECTED_SCREEN='1024x768'
 EXPECTED_WINDOW='50 50 614 614' # 80 per cent of the screen height, at (50,50)
 WINDOW_SIZE='614x614'
+E2E_CONDITIONS=()
 
 # Pictures: a pixel differs when one of its RGB channels differs by more than TOLERANCE (of 255);
 # a picture matches when at most CAP_PER_MILLE thousandths of its pixels differ. The same
@@ -102,11 +106,12 @@ not_here() {
   SCENARIO_NOT_HERE="${SCENARIO_NOT_HERE:+$SCENARIO_NOT_HERE; }$1"
 }
 
-# scenario NAME FUNCTION: runs it and writes its cell of the matrix. Its status is the function's.
+# scenario NAME FUNCTION [ARG...]: runs it and writes its cell of the matrix. Its status is the
+# function's.
 scenario() {
   local before=$E2E_FAILURES status cell
   SCENARIO_NOT_HERE=
-  "$2"
+  "${@:2}"
   status=$?
   if [ $E2E_FAILURES -gt "$before" ]; then
     cell=FAIL
@@ -354,8 +359,12 @@ scenario_first_picture() {
   fi
 }
 
-# "f" fog; "F" and "P" (shifted) are not commands; "p" wireframe; each toggles back.
+# "f" fog; "F" and "P" (shifted) are not commands; "p" wireframe; each toggles back. With
+# "tapped", the shifted letters are left out: a phone has its other keys on screen, and a
+# keyboard's first key would take those away.
 scenario_keys() {
+  local shifted=(F P) what='f after F and P'
+  [ "${1:-}" = tapped ] && shifted=() what='f again'
   if ! snapshot fog --depth-bits "$DEPTH" --fog ||
     ! snapshot wireframe --depth-bits "$DEPTH" --wireframe; then
     fail "keys: no reference"
@@ -372,11 +381,11 @@ scenario_keys() {
   # Shifted letters go to the default handling. They leave no trace of their own, so "f" follows
   # as a marker: once fog is off again, the letters before it have been handled too, and any
   # state they changed would show.
-  keys "$VIEWER" F P f
+  keys "$VIEWER" "${shifted[@]}" f
   if await_match key-shifted-then-f "$E2E_REFS/plain.png"; then
-    ok "f after F and P: the plain picture, so F and P changed no state ($MATCH_COUNT differing pixels)"
+    ok "$what: the plain picture, so no state changed ($MATCH_COUNT differing pixels)"
   else
-    fail "f after F and P: not the plain picture ($MATCH_COUNT differing pixels)"
+    fail "$what: not the plain picture ($MATCH_COUNT differing pixels)"
   fi
 
   keys "$VIEWER" p
@@ -583,6 +592,17 @@ scenario_close_request() {
   fi
 }
 
+# A condition, then the key rows again in the world it made.
+scenario_condition() {
+  local what
+  what=$(driver_condition "$1") || { fail "$1: the window or what is beside it is out of sight"; return 1; }
+  ok "$1: $what"
+  driver_grab "$E2E_OUT/$1.png"
+  scenario_keys tapped
+  # Nothing shows what j and k change; a key out of reach fails to be sent.
+  if keys "$VIEWER" j k; then ok "j and k: sent"; else fail "j and k: not sent"; fi
+}
+
 # ---------------------------------------------------------------- main
 
 # One run at a time per work directory. A lock directory with the owner's pid rather than flock:
@@ -674,13 +694,24 @@ else
   driver_wait_exit 1 >/dev/null
 fi
 scenario 'close request' scenario_close_request
+# The conditions in a run of their own: the key rows in each in turn, a drag and Escape in the last.
+if [ ${#E2E_CONDITIONS[@]} -gt 0 ] && start_to_viewer &&
+  read -r CLIENT_X CLIENT_Y CLIENT_W CLIENT_H < <(driver_client_geometry "$VIEWER"); then
+  for condition in "${E2E_CONDITIONS[@]}"; do
+    scenario "keys, $condition" scenario_condition "$condition"
+  done
+  scenario "drag, $condition" scenario_drag
+  scenario "Escape, $condition" scenario_escape
+elif [ ${#E2E_CONDITIONS[@]} -gt 0 ]; then
+  fail "conditions: their run did not reach the viewer window"
+fi
 scenario 'own checks' scenario_own
 # Scenarios that an earlier failure kept from running get a cell too.
 for name in "${SCENARIOS[@]}"; do
   cut -f1 "$E2E_WORK/matrix.tsv" | grep -qxF "$name" ||
     printf '%s\tnot run\n' "$name" >>"$E2E_WORK/matrix.tsv"
 done
-awk -F'\t' '{ printf "%-18s %s\n", $1, $2 }' "$E2E_WORK/matrix.tsv"
+awk -F'\t' '{ printf "%-22s %s\n", $1, $2 }' "$E2E_WORK/matrix.tsv"
 
 elapsed=$((($(now_ns) - E2E_START) / 1000000))
 echo "pictures in $E2E_OUT; ${elapsed} ms"

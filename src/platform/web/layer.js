@@ -4,6 +4,7 @@
 mergeInto(LibraryManager.library, {
   $WebLayer: {
     waker: null,
+    screen: null, // what the canvas and its keys stand on, scaled where the viewport is short
     canvas: null,
     keys: null, // the on-screen keys' row, on a touch screen
     pointer: null, // the id of the pressed pointer, for capture

@@ -23,6 +23,8 @@ void web_message_box(const char *text, const char *caption, int error);
 // `pointer(message, x, y, buttons)`; a touch screen's on-screen keys call `key(vk, character)`.
 void web_create_canvas(const char *id, int x, int y, void (*pointer)(int, int, int, int),
                        void (*key)(int, int));
+// Its size in CSS pixels: where the keys stand, and how far the page scales both, follow.
+void web_size_canvas(int width, int height);
 void web_show_canvas(int shown);
 void web_remove_canvas();
 int web_set_capture(int capture);

@@ -1,6 +1,8 @@
 // Screen metrics (the page's viewport), the modal message box, and the class icon.
 #include "platform/web/state.h"
 
+#include <algorithm>
+
 using namespace web_layer;
 
 namespace {
@@ -15,16 +17,19 @@ bool window_fits(int screen_height, int screen_width) {
 
 // The page's screen is its viewport. A viewport too narrow for the window (a phone upright) is
 // reported as a shorter screen, the tallest whose window fits beside its place, so the program
-// makes a window that fits and its projection and trackball use that real side.
+// makes a window that fits and its projection and trackball use that real side. Never so short
+// that the window has no pixel: both divide by its side. Where even that does not fit, the page
+// scales the window down to show it (canvas.js).
 int screen_height() {
+    constexpr int shortest = 2; // 80 per cent of it is 1
     const int width = web_viewport(0);
     int height = web_viewport(1);
-    if (window_fits(height, width))
-        return height;
-    height = static_cast<int>((width - window_left) / window_share) + 1;
-    while (height > 1 && !window_fits(height, width))
-        --height;
-    return height;
+    if (!window_fits(height, width)) {
+        height = static_cast<int>((width - window_left) / window_share) + 1;
+        while (height > shortest && !window_fits(height, width))
+            --height;
+    }
+    return std::max(height, shortest);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ namespace {
 // CSS pixels for the page's layout, device pixels for what WebGL draws, so the picture is sharp.
 void size_canvas(int width, int height) {
     const double ratio = emscripten_get_device_pixel_ratio();
-    emscripten_set_element_css_size(canvas_selector, width, height);
+    web_size_canvas(width, height);
     web_fit_canvas(std::max(1, static_cast<int>(std::lround(width * ratio))),
                    std::max(1, static_cast<int>(std::lround(height * ratio))));
 }

@@ -1,7 +1,9 @@
-// The page and its server beyond the shared scenarios: the server's refusals, file://, the box's
-// focus, a lost context, an oversized canvas, a phone.  node page_checks.mjs PAGE SNAPSHOT WORK
-import { execFileSync, spawnSync } from 'node:child_process';
+// The page and its server beyond the shared scenarios: the server's refusals and compression,
+// file://, the box's focus, a lost context, extreme viewports, a phone, and axe-core's rules on
+// the page.  node page_checks.mjs PAGE SNAPSHOT WORK
+import { execFileSync, spawn } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
 import { chromium } from 'playwright-core';
 import { comparePictures, decodePng } from './png.mjs';
@@ -28,19 +30,34 @@ const answers = await Promise.all(['GET /', 'HEAD /', 'POST /', 'DELETE /', 'GET
   const [method, path] = request.split(' ');
   return (await fetch(`http://127.0.0.1:${files.address().port}${path}`, { method })).status;
 }));
+// Brotli, gzip or the file itself, as the client accepts (fetch() undoes the coding it names).
+const served = readFileSync(join(folder, 'index.html'));
+const codings = await Promise.all(['br', 'gzip;q=1, br;q=0.5', 'identity', 'br;q=0, gzip;q=0'].map(async (accept) => {
+  const answer = await fetch(`http://127.0.0.1:${files.address().port}/`, { headers: { 'accept-encoding': accept } });
+  const same = Buffer.from(await answer.arrayBuffer()).equals(served) && answer.headers.get('vary') === 'Accept-Encoding';
+  return `${answer.headers.get('content-encoding') ?? 'plain'}${same ? '' : ' (wrong)'}`;
+}));
 files.close();
-const bad = spawnSync(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url)
-  .pathname, folder, 'eighty'], { encoding: 'utf8' });
-check('the server: only the page, 405 for other methods, one line for a bad port',
-  answers.join() === '200,200,405,405,404,404,404,404,404,404,404' && bad.status !== 0 &&
-  bad.stderr.trim().split('\n').length === 1, `${answers.join()} ${bad.stderr}`);
+// A bad port and a file for the folder: usage errors, one line and exit code 2.
+const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.html'), '0']].map((args) =>
+  new Promise((done) => {
+    const run = spawn(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url).pathname, ...args]);
+    let stderr = '';
+    run.stderr.on('data', (text) => (stderr += text));
+    run.stdout.once('data', () => run.kill()); // its address: it serves
+    run.on('close', (code) => done(`${code} ${stderr.trim().split('\n').length}`));
+  })));
+check('the server: only the page, 405 for other methods, each coding as asked, usage errors',
+  answers.join() === '200,200,405,405,404,404,404,404,404,404,404' && codings.join() === 'br,gzip,plain,plain' &&
+  refusals.join() === '2 1,2 1', `${answers.join()}; ${codings.join()}; ${refusals.join()}`);
 
 // ---- The page ----
 const server = await serve(pageDir);
 const browser = await chromium.launch({ executablePath: process.env.HELICOID_CHROMIUM ?? '/usr/bin/chromium',
   args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist'] });
-const until = (page, test, arg) =>
-  page.waitForFunction(test, arg, { timeout: 8000 }).then(() => true, () => false);
+// Each wait is for an event of the page (its frame counter, its status line, the box gone), one
+// page at a time; the page's own timeout of 30 s is a last resort, never a measure.
+const until = (page, test, arg) => page.waitForFunction(test, arg).then(() => true, () => false);
 const frames = async (page) => until(page, (n) => window.helicoidStatus.frames >= n,
   (await page.evaluate(() => window.helicoidStatus?.frames ?? 0)) + 2);
 const picture = async (page, side, scale = 'device') =>
@@ -56,6 +73,10 @@ async function open(options) {
   const page = await browser.newPage(options);
   return page.goto(`http://127.0.0.1:${server.address().port}/`).then(() => page);
 }
+// axe-core's rules on the page as it is: the rules broken, and on which elements.
+const axe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+const broken = async (page) => (await page.addScriptTag({ path: axe }), page.evaluate(async () =>
+  (await window.axe.run()).violations.map((v) => `${v.id} on ${v.nodes.map((n) => n.target).join(' ')}`)));
 const boxGone = (page) => until(page, () => !document.querySelector('dialog'));
 const statusIs = (page, pattern) => until(page, (p) => new RegExp(p).test(
   document.getElementById('status').textContent), pattern);
@@ -64,6 +85,7 @@ try {
   const local = await browser.newPage();
   await local.goto('file://' + resolve(pageDir, 'index.html'));
   check('from file:// the page says how to open it', await statusIs(local, 'scripts/web\\.sh'));
+  await local.close();
 
   const page = await open({ viewport: { width: 1024, height: 768 } });
   await page.waitForSelector('dialog');
@@ -94,13 +116,22 @@ try {
   const [back, detail] = matches(await picture(page, 614), []);
   check('a lost context is told, draws again once restored, and logs no error',
     told && back && errors.length === 0, `told ${told}, ${detail} ${errors.join(' | ')}`);
+  const rules = await broken(page);
+  check('axe: the desktop page breaks no rule after the box', !rules.length, rules.join('; '));
+  await page.close();
 
   // 80 per cent of 4000 at ratio 3 asks for 9600 pixels, beyond the largest renderbuffer.
   const huge = await open({ viewport: { width: 4000, height: 4000 }, deviceScaleFactor: 3 });
   await huge.click('dialog button');
   const drawn = await frames(huge) && await boxGone(huge);
   check('an oversized backing store draws', drawn && new Set((await picture(huge, 3200, 'css')).rgb).size > 2);
-  await huge.close(); // it would slow the rest
+  await huge.close();
+  // No window fits beside x = 50 in a viewport 40 pixels wide; the program still gets one.
+  const narrow = await open({ viewport: { width: 40, height: 300 } });
+  await narrow.click('dialog button');
+  const side = await frames(narrow) && await narrow.evaluate(() => document.querySelector('canvas').offsetWidth);
+  check('a viewport too narrow for any window: a window of a pixel at least, drawn', side >= 1, side);
+  await narrow.close();
 
   // ---- A phone: 390x844 at ratio 3, touch only ----
   const phone = await open({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3,
@@ -118,8 +149,9 @@ try {
   // The canvas's place, the keys and a touch drag are the shared scenarios' phone column.
   await frames(phone);
   writeFileSync(join(work, 'phone-model.png'), await phone.screenshot({ scale: 'css' }));
-  const key = (name) => phone.getByRole('button', { name, exact: true }).tap({ timeout: 5000 });
-  await key('Esc');
+  const phoneRules = await broken(phone);
+  check('axe: the phone page breaks no rule after the box', !phoneRules.length, phoneRules.join('; '));
+  await phone.getByRole('button', { name: 'Esc', exact: true }).tap();
   check('phone: the on-screen Esc ends the program with code 0',
     await until(phone, () => window.helicoidStatus.exitCode === 0));
 } catch (error) {

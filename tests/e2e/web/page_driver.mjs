@@ -5,7 +5,9 @@
 //   node page_driver.mjs PAGE_DIR PORT_FILE [desktop|phone]
 //
 // A command is POST /NAME with its arguments one a line; the answer is its output (status 500
-// and the error otherwise). Coordinates are CSS pixels of the viewport, which is the "screen".
+// and the error otherwise). Coordinates are the screen's, which is the viewport, in CSS pixels:
+// where the page scales the window down to keep it in sight, they are those of the screen that
+// the window stands on, and the pictures have its pixels.
 import { writeFileSync } from 'node:fs';
 import { chromium } from 'playwright-core';
 import { serve } from '../../../scripts/serve.mjs';
@@ -17,6 +19,9 @@ const devices = {
   phone: { viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, isMobile: true,
     hasTouch: true },
 };
+// The conditions' viewports: the phone turned and in a small window, a desktop browser's window
+// made smaller.
+const conditions = { turned: [844, 390], 'small window': [200, 150], 'smaller window': [560, 520] };
 const server = await serve(pageDir);
 const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await chromium.launch({
@@ -36,10 +41,15 @@ async function open(setUp = null, profile = devices[device]) {
   return opened;
 }
 const status = (p = page) => p.evaluate(() => window.helicoidStatus ?? {});
-const rect = (selector) => page.evaluate((s) => {
+const rect = async (selector) => page.evaluate(([s, z]) => {
   const r = document.querySelector(s)?.getBoundingClientRect();
-  return r ? [r.left, r.top, r.width, r.height].map(Math.round).join(' ') : '';
-}, selector);
+  return r ? [r.left, r.top, r.width, r.height].map((n) => Math.round(n / z)).join(' ') : '';
+}, [selector, await zoom()]);
+// How many viewport pixels one pixel of the window's screen takes (below 1 where it is scaled).
+const zoom = () => page.evaluate(() => {
+  const c = document.querySelector('canvas');
+  return c?.offsetWidth ? c.getBoundingClientRect().width / c.offsetWidth : 1;
+});
 const box = 'dialog.message-box[open]';
 const windows = { box, viewer: 'canvas' };
 const xdotoolKeys = { Return: 'Enter', Escape: 'Escape' };
@@ -50,7 +60,9 @@ const without = (pattern) => `{ const get = HTMLCanvasElement.prototype.getConte
 // The pointer as a user's: a mouse never reports a move to where it already is. The phone's
 // pointer is a finger.
 const pointerAt = { x: -1, y: -1, down: false };
-async function pointer(kind, x, y) {
+async function pointer(kind, screenX, screenY) {
+  // The middle of the screen's pixel, wherever the page shows it.
+  const z = await zoom(), x = (screenX + 0.5) * z, y = (screenY + 0.5) * z;
   if (devices[device].hasTouch) {
     if (kind === 'move' && !pointerAt.down) return; // a finger that does not touch is not seen
     const type = { down: 'touchStart', move: 'touchMove', up: 'touchEnd' }[kind];
@@ -92,25 +104,66 @@ const commands = {
   exists: async () => String(await page.$('canvas') !== null),
   async dismiss() {
     await page.keyboard.press('Enter');
-    await page.waitForSelector('dialog.message-box', { state: 'detached', timeout: 10000 });
+    await page.waitForSelector('dialog.message-box', { state: 'detached' });
   },
   geometry: (name) => rect(windows[name]),
-  screen: () => page.evaluate(() => `${innerWidth}x${innerHeight}`),
+  screen: async () => page.evaluate((z) => `${Math.round(innerWidth / z)}x${Math.round(innerHeight / z)}`,
+    await zoom()),
+  // A rectangle of the screen at the screen's own pixels, or the viewport as it is seen. Where the
+  // page is scaled, the browser draws the rectangle again at the screen's scale for the picture,
+  // through this driver's session; a capture renders with, and leaves the page in, the device its
+  // session emulates, so that is first made what Playwright emulates.
   async grab(file, x, y, w, h) {
-    const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
-    writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
+    const z = w ? await zoom() : 1;
+    if (z === 1) {
+      const clip = w ? { x: +x, y: +y, width: +w, height: +h } : undefined;
+      writeFileSync(file, await page.screenshot({ clip, scale: 'css' }));
+      return;
+    }
+    const { width, height } = page.viewportSize(), { deviceScaleFactor: ratio, isMobile: mobile = false } = devices[device];
+    await cdp.send('Emulation.setDeviceMetricsOverride', { mobile, width, height, screenWidth: width,
+      screenHeight: height, deviceScaleFactor: ratio, screenOrientation: mobile && height >= width ?
+        { angle: 0, type: 'portraitPrimary' } : { angle: mobile ? 90 : 0, type: 'landscapePrimary' } });
+    const clip = { x: x * z, y: y * z, width: w * z, height: h * z, scale: 1 / z / ratio };
+    writeFileSync(file, Buffer.from((await cdp.send('Page.captureScreenshot', { clip })).data, 'base64'));
   },
-  // A phone's keys are its on-screen row; one it lacks (upper case) comes from a keyboard, as one
-  // plugged into the phone would send it.
+  // A phone's keys are its on-screen row, tapped where a finger finds them (one out of sight or
+  // covered is out of reach); one it lacks (upper case) comes from a keyboard, as one plugged into
+  // the phone would send it.
   async keys(...names) {
     await page.bringToFront();
     for (const name of names) {
-      const label = name === 'Escape' ? 'Esc' : name;
-      const onScreen = devices[device].hasTouch ? page.getByRole('button', { name: label, exact: true }) : null;
-      if (onScreen && await onScreen.count() === 1) await onScreen.tap();
-      else await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
-        { delay: 30 });
+      const onScreen = devices[device].hasTouch &&
+        page.getByRole('button', { name: name === 'Escape' ? 'Esc' : name, exact: true });
+      if (!onScreen || !(await onScreen.count())) {
+        await page.keyboard.press(xdotoolKeys[name] ?? (/^[A-Z]$/.test(name) ? `Shift+${name}` : name),
+          { delay: 30 });
+        continue;
+      }
+      const at = await onScreen.evaluate((key) => {
+        const r = key.getBoundingClientRect(), x = r.left + r.width / 2, y = r.top + r.height / 2;
+        return document.elementFromPoint(x, y) === key && { x, y };
+      });
+      if (!at) throw new Error(`${name} is out of reach`);
+      await page.touchscreen.tap(at.x, at.y);
     }
+  },
+  // The viewport of a condition, in the frame after the page has seen it; then the window and its
+  // keys must all be in sight (a scale that fits may round above the edge by a little), the keys
+  // clear of the window.
+  async condition(name) {
+    const [width, height] = conditions[name];
+    await page.setViewportSize({ width, height });
+    return page.evaluate(async ([width, height]) => {
+      while (innerWidth !== width || innerHeight !== height) await new Promise(requestAnimationFrame);
+      await new Promise(requestAnimationFrame);
+      const [window, ...keys] = [...document.querySelectorAll('canvas, #helicoid-keys button')]
+        .map((e) => e.getBoundingClientRect());
+      const inside = (r) => r.left >= 0 && r.top >= 0 && r.right <= width + 0.5 && r.bottom <= height + 0.5;
+      if (![window, ...keys].every(inside) || !keys.every((r) => r.left >= window.right || r.top >= window.bottom))
+        throw new Error(`at ${width}x${height} the window or a key is out of sight`);
+      return `${width}x${height}, the window shown at ${Math.round(window.width)} px`;
+    }, [width, height]);
   },
   move: (x, y) => pointer('move', +x, +y),
   down: (x, y) => pointer('down', +x, +y),
@@ -132,8 +185,12 @@ const commands = {
     const end = await status();
     return String(await page.$('canvas') === null ? end.exitCode : 'a canvas is left');
   },
-  // What only a page has: the backing store at device pixels, WebGL 1 alone, and no WebGL.
+  // What only a page has: the backing store at device pixels, WebGL 1 alone, and no WebGL. One
+  // page at a time, the scenarios' own closed first: a page that draws beside a checked one takes
+  // its turns on a busy machine.
   async own_checks() {
+    if (context) await context.close();
+    context = null;
     const lines = [];
     const check = (ok, what, detail) => lines.push(`${ok ? 'ok   ' : 'FAIL '} ${what}: ${detail}`);
     const started = async (setUp, profile) => {
@@ -149,10 +206,12 @@ const commands = {
       return [c.getBoundingClientRect().width, c.width, c.height].join(' ');
     });
     check(sizes === '614 1228 1228', 'backing store at twice the CSS size on a dense screen', sizes);
+    await dense.context().close();
     const older = await started(without('/webgl2/'));
-    const drawn = await older.waitForFunction(() => window.helicoidStatus?.frames > 1, null,
-      { timeout: 10000 }).then(() => true, () => false);
-    check(drawn, 'WebGL 1 only: frames are drawn', drawn);
+    const drawn = await older.waitForFunction(() => window.helicoidStatus?.frames > 1).then(() => true,
+      (error) => error.message.split('\n')[0]);
+    check(drawn === true, 'WebGL 1 only: frames are drawn', drawn);
+    await older.context().close();
     const shown = errors.length;
     const bare = await started(without('/webgl/'));
     await bare.waitForSelector('dialog.message-box.error[open]');
@@ -162,18 +221,18 @@ const commands = {
     const end = `${text}, exit code ${(await status(bare)).exitCode}`;
     check(end === 'SetPixelFormat failed, exit code 1', 'without WebGL: failure box, then', end);
     errors.splice(shown); // that run's console errors were asked for
-    for (const p of [dense, older, bare]) await p.context().close();
+    await bare.context().close();
     return lines.join('\n');
   },
   errors: () => errors.join('\n'),
   async stop() {
     await browser.close();
     server.close();
-    setTimeout(() => process.exit(0), 100);
+    stopping = true;
   },
 };
 
-let queue = Promise.resolve();
+let queue = Promise.resolve(), stopping = false;
 const control = (await import('node:http')).createServer((request, response) => {
   let body = '';
   request.on('data', (chunk) => (body += chunk));
@@ -183,7 +242,9 @@ const control = (await import('node:http')).createServer((request, response) => 
     queue = queue.then(async () => {
       try {
         if (!run) throw new Error(`no command ${request.url}`);
-        response.end(String((await run(...args)) ?? ''));
+        const answer = String((await run(...args)) ?? '');
+        // The last answer is sent before the driver ends.
+        response.end(answer, () => stopping && process.exit(0));
       } catch (error) {
         response.writeHead(500).end(String(error.message ?? error));
       }
