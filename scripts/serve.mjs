@@ -109,9 +109,10 @@ export async function serve(dir, port = 0) {
 
 if (process.argv[1] === fileURLToPath(import.meta.url)) {
   const [dir, port = '8000'] = process.argv.slice(2);
-  const fail = (line) => {
+  // As GNU tools: a wrong command line (the folder included) exits 2, a failure to serve 1.
+  const fail = (line, code = 2) => {
     console.error(`serve.mjs: ${line}`);
-    process.exit(2);
+    process.exit(code);
   };
   if (!dir) fail('usage: node serve.mjs DIR [PORT]');
   if (!/^\d{1,5}$/.test(port) || Number(port) > 65535)
@@ -120,6 +121,7 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     const server = await serve(dir, Number(port));
     console.log(`http://127.0.0.1:${server.address().port}/`);
   } catch (error) {
-    fail(`cannot serve ${dir} on port ${port}: ${error.message}`);
+    const usage = error.code === 'ENOENT' || error.code === 'ENOTDIR' || error.message === 'not a folder';
+    fail(`cannot serve ${dir} on port ${port}: ${error.message}`, usage ? 2 : 1);
   }
 }

@@ -37,9 +37,10 @@ const codings = await Promise.all(['br', 'gzip;q=1, br;q=0.5', 'identity', 'br;q
   const same = Buffer.from(await answer.arrayBuffer()).equals(served) && answer.headers.get('vary') === 'Accept-Encoding';
   return `${answer.headers.get('content-encoding') ?? 'plain'}${same ? '' : ' (wrong)'}`;
 }));
-files.close();
-// A bad port and a file for the folder: usage errors, one line and exit code 2.
-const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.html'), '0']].map((args) =>
+// A bad port and a file for the folder are usage errors (exit code 2), a port in use a failure
+// (1); each is one line.
+const taken = String(files.address().port);
+const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.html'), '0'], [folder, taken]].map((args) =>
   new Promise((done) => {
     const run = spawn(process.execPath, [new URL('../../../scripts/serve.mjs', import.meta.url).pathname, ...args]);
     let stderr = '';
@@ -47,9 +48,10 @@ const refusals = await Promise.all([[folder, 'eighty'], [join(folder, 'index.htm
     run.stdout.once('data', () => run.kill()); // its address: it serves
     run.on('close', (code) => done(`${code} ${stderr.trim().split('\n').length}`));
   })));
+files.close();
 check('the server: only the page, 405 for other methods, each coding as asked, usage errors',
   answers.join() === '200,200,405,405,404,404,404,404,404,404,404' && codings.join() === 'br,gzip,plain,plain' &&
-  refusals.join() === '2 1,2 1', `${answers.join()}; ${codings.join()}; ${refusals.join()}`);
+  refusals.join() === '2 1,2 1,1 1', `${answers.join()}; ${codings.join()}; ${refusals.join()}`);
 
 // ---- The page ----
 const server = await serve(pageDir);
