@@ -114,7 +114,14 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     console.error(`serve.mjs: ${line}`);
     process.exit(code);
   };
-  if (!dir) fail('usage: node serve.mjs DIR [PORT]');
+  const usage = 'usage: node serve.mjs DIR [PORT]';
+  if (process.argv[2] === '--help') {
+    console.log(`${usage}\nServes the page's files in DIR on 127.0.0.1:PORT (8000; 0 for any free port).`);
+    process.exit(0);
+  }
+  const option = process.argv.slice(2).find((word) => word.startsWith('-'));
+  if (option) fail(`unknown option '${option}'; see --help`);
+  if (!dir || process.argv.length > 4) fail(usage);
   if (!/^\d{1,5}$/.test(port) || Number(port) > 65535)
     fail(`bad port "${port}": a number from 0 to 65535`);
   try {
