@@ -104,6 +104,12 @@ driver_dismiss_box() {
 
 driver_client_geometry() { driver_window_geometry "$1"; }
 
+# No window manager: the driver does what one does to minimize a window (unmap it) and to restore
+# it (map it again). SDL reports the expose, and the layer repaints the window (WM_PAINT), as
+# Windows does.
+driver_minimize() { xdotool windowunmap --sync "$1"; }
+driver_restore() { xdotool windowmap --sync "$1"; }
+
 driver_request_close() {
   "$X_WINDOWS" close "$1"
 }
