@@ -43,7 +43,8 @@
 #   driver_pointer move|down|up X Y   Moves the pointer to X Y on the screen; presses or releases
 #                                the left button (a finger, on a touch screen) there.
 #   driver_window_name WIN       Prints the title of WIN (a box's caption).
-#   driver_window_geometry WIN   Prints "X Y WIDTH HEIGHT": the outer rectangle of WIN.
+#   driver_window_geometry WIN   Prints "X Y WIDTH HEIGHT": the outer rectangle of WIN. Status 2
+#                                (printing why): the platform places windows itself.
 #   driver_minimize WIN          Minimizes WIN as its minimize button, a taskbar or the window
 #                                manager does; driver_restore WIN brings it back the same way.
 #   driver_screen_size           Prints "WIDTHxHEIGHT".
