@@ -64,12 +64,11 @@ await_line() {
 # await_exit: the viewer's exit code and how long it took from $started, once it ends; after
 # 20 s (a hang) it is killed, 137.
 await_exit() {
-  for _ in $(seq 1000); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.02
-  done
+  local deadline=$(($(date +%s%N) + 20000000000))
+  # Its stderr and not bash's word on the servers killed meanwhile.
+  while kill -0 "$pid" && [ "$(date +%s%N)" -lt "$deadline" ]; do sleep 0.02; done 2>/dev/null
   kill -0 "$pid" 2>/dev/null && kill -9 "$pid"
-  wait "$pid" 2>/dev/null # and not bash's word on the servers killed meanwhile
+  wait "$pid" 2>/dev/null
   rc=$?
   took=$((($(date +%s%N) - started) / 1000000))
   pid=
