@@ -182,7 +182,7 @@ bool same_place(const sockaddr_un &peer, socklen_t length, const Place &place) {
     if (length == place.length && std::memcmp(&peer, &place.address, length) == 0)
         return true;
     // A path may be spelt another way by the server (a link, a doubled slash).
-    if (peer.sun_path[0] == '\0' || place.address.sun_path[0] == '\0')
+    if (peer.sun_path[0] == '\0' || place.address.sun_path[0] == '\0' || length >= sizeof peer)
         return false;
     char peer_path[PATH_MAX], place_path[PATH_MAX];
     return realpath(peer.sun_path, peer_path) != nullptr &&
