@@ -118,7 +118,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     if (!listing && !closing) {
-        fprintf(stderr, "usage: x_windows list | x_windows close WINDOW_ID | x_windows hold FREE\n");
+        fprintf(stderr,
+                "usage: x_windows list | x_windows close WINDOW_ID | x_windows hold FREE\n");
         return 2;
     }
     Window window = 0;

@@ -24,7 +24,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../support/weston.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../x_display.sh"
 
 WAYLAND_DRIVER_STATE="$E2E_WORK/wayland-run"
-WAYLAND_DRIVER_RUNS=0
 
 driver_setup() {
   local tool missing=()
@@ -46,23 +45,8 @@ driver_setup() {
 }
 
 driver_start() {
-  WAYLAND_DRIVER_RUNS=$((WAYLAND_DRIVER_RUNS + 1))
-  local run="$WAYLAND_DRIVER_STATE/app-$$-$WAYLAND_DRIVER_RUNS"
   rm -f "$WAYLAND_DRIVER_STATE/box-dismissed"
-  (
-    env -u DISPLAY SDL_VIDEODRIVER=wayland "$E2E_PROGRAM" >"$run.log" 2>&1 </dev/null &
-    echo $! >"$run.pid"
-    wait $!
-    echo $? >"$run.rc.tmp" && mv "$run.rc.tmp" "$run.rc"
-  ) >/dev/null 2>&1 &
-  for _ in $(seq 100); do
-    [ -s "$run.pid" ] && break
-    sleep 0.02
-  done
-  WAYLAND_APP_PID=$(cat "$run.pid" 2>/dev/null)
-  WAYLAND_APP_RC="$run.rc"
-  WAYLAND_APP_LOG="$run.log"
-  [ -n "$WAYLAND_APP_PID" ]
+  x_display_start "$WAYLAND_DRIVER_STATE" -u DISPLAY SDL_VIDEODRIVER=wayland
 }
 
 # wayland_views PID: "ROLE ID X Y W H TITLE" of each view of that client weston shows.
@@ -73,17 +57,17 @@ wayland_views() {
     PID=$1 awk -F'\t' '$1 == "view" { keep = $3 == ENVIRON["PID"]; role = $2; id = $4; title = $5 }
       $1 == "at" && keep { print role "\t" id "\t" $2 " " $3 " " $4 - $2 " " $5 - $3 "\t" title; keep = 0 }'
 }
-wayland_toplevel() { wayland_views "$WAYLAND_APP_PID" | awk -F'\t' -v id="$1" '$1 == "xdg_toplevel" && $2 == id'; }
+wayland_toplevel() { wayland_views "$X_DISPLAY_APP_PID" | awk -F'\t' -v id="$1" '$1 == "xdg_toplevel" && $2 == id'; }
 
-wayland_box_line() { sed -n "s/^helicoid: the box's $1: //p" "$WAYLAND_APP_LOG" 2>/dev/null; }
+wayland_box_line() { sed -n "s/^helicoid: the box's $1: //p" "$X_DISPLAY_APP_LOG" 2>/dev/null; }
 
 # The box is on stderr until the driver has read it, the window only after.
 driver_shown_windows() {
   if [ ! -f "$WAYLAND_DRIVER_STATE/box-dismissed" ]; then
-    grep -qF '(the box counts as dismissed with OK)' "$WAYLAND_APP_LOG" 2>/dev/null && echo stderr-box
+    grep -qF '(the box counts as dismissed with OK)' "$X_DISPLAY_APP_LOG" 2>/dev/null && echo stderr-box
     return 0
   fi
-  wayland_views "$WAYLAND_APP_PID" | awk -F'\t' '$1 == "xdg_toplevel" {print $2}'
+  wayland_views "$X_DISPLAY_APP_PID" | awk -F'\t' '$1 == "xdg_toplevel" {print $2}'
 }
 
 driver_box_text() { wayland_box_line text; }
@@ -103,7 +87,7 @@ driver_window_geometry() {
   local client x y w h
   client=$(driver_client_geometry "$1")
   read -r x y w h <<<"$client"
-  wayland_views "$WAYLAND_APP_PID" | CLIENT=$client awk -F'\t' '
+  wayland_views "$X_DISPLAY_APP_PID" | CLIENT=$client awk -F'\t' '
     BEGIN { split(ENVIRON["CLIENT"], c, " ") }
     $1 == "wl_subsurface" { split($3, s, " ")
       if (s[1] == c[1] && s[3] == c[3] && s[2] + s[4] == c[2]) print s[4] }' \
@@ -172,25 +156,6 @@ driver_steal_focus() {
 }
 driver_end_steal() { :; }
 
-driver_wait_exit() {
-  local deadline
-  deadline=$(($(date +%s%N) + $1 * 1000000000))
-  while [ ! -f "$WAYLAND_APP_RC" ]; do
-    if [ "$(date +%s%N)" -gt "$deadline" ]; then
-      kill "$WAYLAND_APP_PID" 2>/dev/null
-      echo timeout
-      return 1
-    fi
-    sleep 0.05
-  done
-  cat "$WAYLAND_APP_RC"
-}
-
-driver_pid() {
-  [ -n "${WAYLAND_APP_PID:-}" ] && [ ! -f "$WAYLAND_APP_RC" ] || return 1
-  echo "$WAYLAND_APP_PID"
-}
-
 # What only Wayland has: the client's own frame, seen by driver_window_geometry.
 driver_own_checks() {
   local title
@@ -203,17 +168,8 @@ driver_own_checks() {
 }
 
 driver_stop() {
-  kill "${WAYLAND_THIEF_PID:-}" 2>/dev/null
-  if [ -n "${WAYLAND_APP_PID:-}" ] && [ ! -f "$WAYLAND_APP_RC" ]; then
-    kill "$WAYLAND_APP_PID" 2>/dev/null
-  fi
-  kill "${WESTON_PID:-}" "${WAYLAND_XVFB_PID:-}" 2>/dev/null
-  wait "${WESTON_PID:-}" "${WAYLAND_XVFB_PID:-}" 2>/dev/null
-  # Besides the box's lines, the program says nothing when all is well.
-  local log
-  for log in "$WAYLAND_DRIVER_STATE/app-$$-"*.log; do
-    grep -qv "^helicoid: \(MessageBoxA: \|the box's \|(the box counts\)" "$log" 2>/dev/null || continue
-    echo "      output of the program ($(basename "$log")):"
-    sed 's/^/        /' "$log"
-  done
+  x_display_stop_program
+  kill "${WAYLAND_THIEF_PID:-}" "${WESTON_PID:-}" "${WAYLAND_XVFB_PID:-}" 2>/dev/null
+  wait "${WAYLAND_THIEF_PID:-}" "${WESTON_PID:-}" "${WAYLAND_XVFB_PID:-}" 2>/dev/null
+  x_display_program_output "$WAYLAND_DRIVER_STATE" "^helicoid: \(MessageBoxA: \|the box's \|(the box counts\)"
 }
