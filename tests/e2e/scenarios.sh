@@ -691,7 +691,7 @@ scenario_own() {
 
 DEPTH=16
 SCENARIOS=('information box' 'viewer window' 'first picture' 'keys f F P p' 'drag'
-  'spin and stop' 'quiet CPU' 'lost release' 'minimize, restore' 'Escape' 'close request'
+  'spin and stop' 'quiet CPU' 'lost release' 'minimize/restore' 'Escape' 'close request'
   'own checks')
 if scenario 'information box' scenario_information_box &&
   scenario 'viewer window' scenario_window; then
@@ -701,7 +701,7 @@ if scenario 'information box' scenario_information_box &&
   if scenario 'spin and stop' scenario_spin_and_stop; then
     scenario 'quiet CPU' scenario_quiet
     scenario 'lost release' scenario_lost_release
-    scenario 'minimize, restore' scenario_minimize
+    scenario 'minimize/restore' scenario_minimize
   else
     note "quiet CPU: not measured, the model was not stopped"
   fi
