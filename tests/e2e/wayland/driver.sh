@@ -35,7 +35,7 @@ driver_setup() {
     return 1
   fi
   mkdir -p "$WAYLAND_DRIVER_STATE" || return 1
-  rm -f "$WAYLAND_DRIVER_STATE"/app-*
+  rm -f "$WAYLAND_DRIVER_STATE"/{app-*,title-bar,focus-stolen}
   xvfb_start "$WAYLAND_DRIVER_STATE" || return 1
   WAYLAND_XVFB_PID=$XVFB_PID
   weston_start "$WAYLAND_DRIVER_STATE" || return 1
@@ -105,7 +105,7 @@ driver_screen_size() {
     sed -n 's/^\s*mode: \([0-9]*x[0-9]*\)@.*/\1/p' | head -n 1
 }
 
-# title_bar WIN DX: clicks libdecor's title bar DX pixels from the client area's right edge
+# title_bar_click WIN DX: clicks libdecor's title bar DX pixels from the client area's right edge
 # (negative) or left edge (positive), in the middle of its height.
 title_bar_click() {
   local x y w h
