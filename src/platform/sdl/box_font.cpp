@@ -14,10 +14,11 @@ std::string sdl_layer::x11_message_box_problem() {
     if (driver == nullptr || std::strcmp(driver, "x11") != 0)
         return {};
     // The same display the box's own connection opens: the one DISPLAY names. The display is
-    // not gone (the caller has made sure), so a refusal is the server's limit on clients.
+    // not gone (the caller has made sure), so it refuses clients: it is full, or the box is not
+    // allowed in (Xlib has printed the server's reason).
     Display *display = XOpenDisplay(nullptr);
     if (display == nullptr)
-        return "the X server refused the box's connection (it takes no more clients)";
+        return "the X server refused the box's connection (a full server does so)";
     int count = 0;
     if (char **names = XListFonts(display, pattern, 1, &count); names != nullptr)
         XFreeFontNames(names);
