@@ -44,8 +44,10 @@ driver_setup() {
   wayland_thief_start
 }
 
+# weston draws the pointer into its pictures: it waits where no client area can be.
 driver_start() {
   rm -f "$WAYLAND_DRIVER_STATE/box-dismissed"
+  xdotool mousemove 1023 0
   x_display_start "$WAYLAND_DRIVER_STATE" -u DISPLAY SDL_VIDEODRIVER=wayland
 }
 
