@@ -108,6 +108,7 @@ for why in no-fonts no-room; do
 done
 
 # reported_once STDERR: exit code 1 and one line naming the display, lost or never opened.
+# shellcheck disable=SC2317 # called through check
 reported_once() {
   [ "$rc" -eq 1 ] && [ "$(grep -c . <<<"$1")" -eq 1 ] &&
     [[ $1 == 'helicoid: lost the connection to the display "'* ||
