@@ -131,7 +131,9 @@ else()
   # The start-up box: SDL tries zenity first, then its own X11 box, which draws with an X core
   # font that only a font package gives the X server. Without either the program still runs and
   # the box's text goes to stderr, so this is a recommendation, not a dependency.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base | zenity")
+  # On Wayland the window's title bar is the program's own, drawn by libdecor's plugin; without
+  # it SDL makes a window with no frame, which cannot be moved or closed with the mouse.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base | zenity, libdecor-0-plugin-1-cairo")
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 

@@ -18,6 +18,10 @@ test_packages=(
   g++-mingw-w64-x86-64
   # end-to-end tests: a virtual X server, input, screenshots and picture comparison
   xvfb xdotool x11-utils imagemagick
+  # the native program on Wayland: weston on its X11 backend inside the private Xvfb, and the
+  # libdecor plugin that draws the window's title bar there (never zenity: SDL would use it for
+  # the start-up box on X11 too)
+  weston libdecor-0-plugin-1-cairo
   # the Windows program under Wine; Wine loads the X and GL libraries at run time, so they are
   # named here rather than left to its recommendations
   wine wine64 fonts-wine libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2

@@ -9,7 +9,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 if [ $# -eq 0 ]; then
-  set -- "native=$root/build/debug/e2e/native" "Wine=$root/build/debug/e2e/wine" \
+  set -- "native=$root/build/debug/e2e/native" "Wayland=$root/build/debug/e2e/wayland" \
+    "Wine=$root/build/debug/e2e/wine" \
     "page=$root/build/debug/e2e/web" "phone=$root/build/debug/e2e/web-phone" \
     "subset=$root/build/subset/e2e/native"
 fi

@@ -27,6 +27,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *"libsdl2-2.0-0 (>="* && $depends == *"libc6 (>="* && $depends == *libgl1* ]] ||
   fail "Depends is '$depends'"
 echo "Depends: $depends"
+# The start-up box's font, and on Wayland the window's title bar.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *xfonts-base* && $recommends == *libdecor-0-plugin-1-cairo* ]] ||
+  fail "Recommends is '$recommends'"
 
 # lintian warns on stderr when run as root (as CI is); its verdict is its output and exit code.
 lintian --fail-on error,warning -I "$deb" 2>/dev/null | tee "$work/lintian.log" ||

@@ -145,6 +145,8 @@ void translate_event(const SDL_Event &event) {
         }
         break;
     case SDL_QUIT: // e.g. the application menu's Quit: every window is asked to close
+        // SDL also says so when it has lost the Wayland compositor: that is no request.
+        exit_if_display_gone();
         report::quit_request();
         break;
     default:

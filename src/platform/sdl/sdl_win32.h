@@ -12,9 +12,10 @@
 // - WGL contexts and SwapBuffers over SDL's GL context (ES 2.0 under our OpenGL 1.1 subset when
 //   built with HELICOID_GL_SUBSET), MessageBoxA over SDL's box, the primary display's size, and
 //   the class icon and arrow cursor.
-// - A lost X connection (server gone, or the client killed as xkill does) ends the program with
-//   one line on stderr and exit code 1, without WM_DESTROY: nothing on the display can be
-//   released any more, and Xlib's own exit would hang in the window's destruction.
+// - A lost display, X11 or Wayland (the server or compositor gone, or the client's connection
+//   killed as xkill does), ends the program with one line on stderr naming it and exit code 1,
+//   from SDL's first connection to the last frame, without WM_DESTROY: nothing on the display
+//   can be released any more. A display that only refuses one more client is not lost.
 // Not emulated besides: the right and middle buttons and the wheel.
 //
 // Deviations from Windows, with the reasons: docs/platforms.md, one table for every platform.

@@ -41,10 +41,16 @@ bool is_display_driver(const char *name) {
 bool init_video(const char *driver) {
     if (driver != nullptr)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    opening_display(driver != nullptr ? driver : SDL_GetHint(SDL_HINT_VIDEODRIVER));
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        display_opened(nullptr);
         return false;
-    if (is_display_driver(SDL_GetCurrentVideoDriver()))
+    }
+    if (is_display_driver(SDL_GetCurrentVideoDriver())) {
+        display_opened(SDL_GetCurrentVideoDriver());
         return true;
+    }
+    display_opened(nullptr);
     SDL_SetError("SDL found only its \"%s\" driver", SDL_GetCurrentVideoDriver());
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
@@ -109,8 +115,6 @@ bool sdl_win32_start(std::string &error) {
         error += ": " + reason;
         return false;
     }
-    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
-        exit_when_display_lost();
     SDL_StartTextInput();
     sdl_state().started = true;
     return true;
@@ -125,6 +129,7 @@ void sdl_win32_stop() {
     if (s.arrow != nullptr)
         SDL_FreeCursor(s.arrow);
     s.arrow = nullptr;
+    display_closing();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_Quit();
     s.started = false;

@@ -64,14 +64,20 @@ unsigned long exact_depth_visual(SDL_Window *window, const Sizes &sizes);
 // Gives the SDL window its class's icon and cursor (resources.cpp).
 void apply_class_resources(const SdlWindow &window);
 
-// Why SDL's X11 message box cannot open on the display (no usable font), or empty when no reason
-// is known (box_font.cpp).
+// Why SDL's X11 message box cannot open on the display (no room for its client, no usable font),
+// or empty when no reason is known or the display is not X11 (box_font.cpp).
 std::string x11_message_box_problem();
-// From now on a broken X connection ends the program with one line on stderr and exit code 1,
-// without touching the display again (display_lost.cpp).
-void exit_when_display_lost();
-// Ends the program the same way when the X display no longer answers, for failures that may
-// come from its loss in another process, such as SDL's box (display_lost.cpp).
+// A lost display ends the program with one line on stderr and exit code 1 (display_lost.cpp):
+// - opening_display: SDL's video is about to start with `driver` (null: SDL's own choice); from
+//   now on the loss, or a crash inside a library because of it, is reported.
+// - display_opened: SDL's video has started with `driver`, or has not (null); while it runs, a
+//   thread watches SDL's connections, asleep until one hangs up.
+// - display_closing: SDL is about to close its connections; the watch ends.
+void opening_display(const char *driver);
+void display_opened(const char *driver);
+void display_closing();
+// Ends the program the same way when the display is gone, for failures that may come from its
+// loss, such as SDL's box, or SDL_QUIT; a display that refuses one more client is not gone.
 void exit_if_display_gone();
 // While on, a process forked from now on (SDL's box, zenity) is killed when the program dies,
 // whatever ends it (box_child.cpp; Linux only).

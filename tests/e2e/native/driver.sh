@@ -18,7 +18,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../support/xvfb.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../x_display.sh"
 
 NATIVE_DRIVER_STATE="$E2E_WORK/native-run"
-NATIVE_DRIVER_RUNS=0
 
 driver_setup() {
   local tool missing=()
@@ -54,27 +53,7 @@ native_xvfb_start() {
   NATIVE_XVFB_PID=$XVFB_PID
 }
 
-# Each start gets its own log and exit-code file, app-RUN-N.log and app-RUN-N.rc, RUN being this
-# shell's pid: a program left over from a run killed from outside still has a subshell that will
-# write its exit code. That subshell exists because the scenarios ask for the exit code from
-# command substitutions, which cannot wait for a child of this shell.
-driver_start() {
-  NATIVE_DRIVER_RUNS=$((NATIVE_DRIVER_RUNS + 1))
-  local run="$NATIVE_DRIVER_STATE/app-$$-$NATIVE_DRIVER_RUNS"
-  (
-    "$E2E_PROGRAM" >"$run.log" 2>&1 </dev/null &
-    echo $! >"$run.pid"
-    wait $!
-    echo $? >"$run.rc.tmp" && mv "$run.rc.tmp" "$run.rc"
-  ) >/dev/null 2>&1 &
-  for _ in $(seq 100); do
-    [ -s "$run.pid" ] && break
-    sleep 0.02
-  done
-  NATIVE_APP_PID=$(cat "$run.pid" 2>/dev/null)
-  NATIVE_APP_RC="$run.rc"
-  [ -n "$NATIVE_APP_PID" ]
-}
+driver_start() { x_display_start "$NATIVE_DRIVER_STATE"; }
 
 native_windows() { "$X_WINDOWS" list; }
 
@@ -104,46 +83,22 @@ driver_dismiss_box() {
 
 driver_client_geometry() { driver_window_geometry "$1"; }
 
+# No window manager: the driver does what one does to minimize a window (unmap it) and to restore
+# it (map it again). SDL reports the expose, and the layer repaints the window (WM_PAINT), as
+# Windows does.
+driver_minimize() { xdotool windowunmap --sync "$1"; }
+driver_restore() { xdotool windowmap --sync "$1"; }
+
 driver_request_close() {
   "$X_WINDOWS" close "$1"
 }
 
-driver_wait_exit() {
-  local deadline
-  deadline=$(($(date +%s%N) + $1 * 1000000000))
-  while [ ! -f "$NATIVE_APP_RC" ]; do
-    if [ "$(date +%s%N)" -gt "$deadline" ]; then
-      kill "$NATIVE_APP_PID" 2>/dev/null
-      echo timeout
-      return 1
-    fi
-    sleep 0.05
-  done
-  cat "$NATIVE_APP_RC"
-}
-
-# The process the quiet check reads its CPU time from: the program itself, with all its threads
-# (llvmpipe draws in threads of its own).
-driver_pid() {
-  [ -n "${NATIVE_APP_PID:-}" ] && [ ! -f "$NATIVE_APP_RC" ] || return 1
-  echo "$NATIVE_APP_PID"
-}
-
 driver_stop() {
-  if [ -n "${NATIVE_APP_PID:-}" ] && [ ! -f "$NATIVE_APP_RC" ]; then
-    kill "$NATIVE_APP_PID" 2>/dev/null
-  fi
+  x_display_stop_program
   if [ -n "${NATIVE_XVFB_PID:-}" ]; then
     kill "$NATIVE_XVFB_PID" 2>/dev/null
     wait "$NATIVE_XVFB_PID" 2>/dev/null
     rm -f "$NATIVE_DRIVER_STATE/xvfb.pid"
   fi
-  # The program prints nothing when all is well; anything it said (an unsupported call of the
-  # SDL layer, a sanitizer report) belongs in the test's output.
-  local log
-  for log in "$NATIVE_DRIVER_STATE/app-$$-"*.log; do
-    [ -s "$log" ] || continue
-    echo "      output of the program ($(basename "$log")):"
-    sed 's/^/        /' "$log"
-  done
+  x_display_program_output "$NATIVE_DRIVER_STATE"
 }

@@ -6,6 +6,8 @@
  *   x_windows close ID    the close request a window manager sends: a WM_DELETE_WINDOW client
  *                         message. xdotool windowclose destroys the window instead, and the
  *                         program then dies of an X error rather than closing.
+ *   x_windows hold FREE   takes all the server's client slots but FREE, prints how many it
+ *                         holds, and sleeps until it is killed.
  *
  * Exit code 0 on success, 1 on failure (one line on stderr), 2 on bad usage.
  */
@@ -15,6 +17,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 /* A window may be destroyed between XQueryTree and the questions about it: such a window is
  * simply left out of the list. */
@@ -95,11 +98,28 @@ static int close_window(Display *display, Window window) {
     return vanished ? 1 : 0;
 }
 
+static void hold(int free_slots) {
+    Display *held[1024];
+    int count = 0;
+    while (count < 1024 && (held[count] = XOpenDisplay(NULL)) != NULL)
+        ++count;
+    while (free_slots-- > 0 && count > 0)
+        XCloseDisplay(held[--count]);
+    printf("%d\n", count);
+    fflush(stdout);
+    pause();
+}
+
 int main(int argc, char **argv) {
     int listing = argc == 2 && strcmp(argv[1], "list") == 0;
     int closing = argc == 3 && strcmp(argv[1], "close") == 0;
+    if (argc == 3 && strcmp(argv[1], "hold") == 0) {
+        hold(atoi(argv[2])); /* until a signal ends it */
+        return 1;
+    }
     if (!listing && !closing) {
-        fprintf(stderr, "usage: x_windows list | x_windows close WINDOW_ID\n");
+        fprintf(stderr,
+                "usage: x_windows list | x_windows close WINDOW_ID | x_windows hold FREE\n");
         return 2;
     }
     Window window = 0;

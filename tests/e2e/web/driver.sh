@@ -87,6 +87,12 @@ driver_request_close() {
   return 2
 }
 
+driver_minimize() {
+  echo "a page has no minimize button (its tab can be hidden, which this driver does not do)"
+  return 2
+}
+driver_restore() { return 2; }
+
 driver_wait_exit() {
   local code
   code=$(page exit_code "$1") || { echo timeout; return 1; }

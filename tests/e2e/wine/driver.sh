@@ -116,6 +116,16 @@ driver_request_close() {
   xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
 
+# The minimize button and the taskbar's restore are WM_SYSCOMMAND messages, sent to the window's
+# handle, which stays while its X window goes (kept in a file: the scenarios call the driver in
+# subshells); a restored window gets WM_PAINT.
+driver_minimize() {
+  local line
+  line=$(wine_driver_top_line "$1") && [ -n "$line" ] || return 1
+  cut -f2 <<<"$line" >"$E2E_WORK/minimized" && wine_driver_list --minimize "$(cat "$E2E_WORK/minimized")"
+}
+driver_restore() { wine_driver_list --restore "$(cat "$E2E_WORK/minimized")"; }
+
 driver_wait_exit() {
   wine_wait_exit "$1"
   local status=$?

@@ -8,10 +8,14 @@
  *
  * Rectangles are in screen pixels. CLOSE is the caption's close button, found only with the
  * argument --close-button (it costs a few hundred messages to each window); otherwise, and for
- * windows without one, it is 0,0,0,0. Every window is listed, shown or not: the caller filters. */
+ * windows without one, it is 0,0,0,0. Every window is listed, shown or not: the caller filters.
+ *
+ * With --minimize HWND or --restore HWND it posts that window what its minimize button or the
+ * taskbar sends: WM_SYSCOMMAND with SC_MINIMIZE or SC_RESTORE. */
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static void print_rect(const RECT *r) {
@@ -89,6 +93,11 @@ static BOOL CALLBACK print_top(HWND hwnd, LPARAM find_close) {
 }
 
 int main(int argc, char **argv) {
+    if (argc == 3 && (strcmp(argv[1], "--minimize") == 0 || strcmp(argv[1], "--restore") == 0)) {
+        HWND hwnd = (HWND)(UINT_PTR)strtoull(argv[2], NULL, 16);
+        WPARAM command = strcmp(argv[1], "--minimize") == 0 ? SC_MINIMIZE : SC_RESTORE;
+        return IsWindow(hwnd) && PostMessageA(hwnd, WM_SYSCOMMAND, command, 0) ? 0 : 1;
+    }
     EnumWindows(print_top, argc > 1 && strcmp(argv[1], "--close-button") == 0);
     return fflush(stdout) == 0 ? 0 : 1;
 }
