@@ -564,7 +564,8 @@ scenario_minimize() {
 # A stopped viewer has nothing to draw: it must sleep in GetMessageA and wake only for its 100 ms
 # timer. Polling instead costs a whole core, so 1 per cent of one core tells the two apart with a
 # wide margin on any machine; CPU time, unlike wall time, does not grow when the machine is busy.
-QUIET_S=10
+# Five seconds are 500 clock ticks: 1 per cent is five of them, polling would be hundreds.
+QUIET_S=5
 QUIET_CAP_PER_MILLE=10
 scenario_quiet() {
   local before after start elapsed_ms used_ms figure
