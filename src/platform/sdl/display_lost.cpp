@@ -251,6 +251,17 @@ void start_watch() {
     }
 }
 
+void stop_watch() {
+    if (!watch.watching)
+        return;
+    const ssize_t ignored = write(watch.stop_pipe[1], "", 1);
+    (void)ignored;
+    pthread_join(watch.thread, nullptr);
+    close(watch.stop_pipe[0]);
+    close(watch.stop_pipe[1]);
+    watch.watching = false;
+}
+
 // ==== Crashes and broken pipes ====
 
 constexpr int faults[] = {SIGSEGV, SIGBUS, SIGPIPE};
@@ -322,15 +333,15 @@ void sdl_layer::display_opened(const char *driver) {
 }
 
 void sdl_layer::display_closing() {
-    if (watch.watching) {
-        const ssize_t ignored = write(watch.stop_pipe[1], "", 1);
-        (void)ignored;
-        pthread_join(watch.thread, nullptr);
-        close(watch.stop_pipe[0]);
-        close(watch.stop_pipe[1]);
-        watch.watching = false;
-    }
+    stop_watch();
     watch.connection_count = 0;
+}
+
+void sdl_layer::watch_during_box(bool on) {
+    if (!on)
+        stop_watch();
+    else if (!watch.watching)
+        start_watch();
 }
 
 void sdl_layer::exit_if_display_gone() {

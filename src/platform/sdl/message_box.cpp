@@ -61,9 +61,11 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const char *shown_text = text != nullptr ? text : "";
     // SDL's box runs its own loop until dismissed, so the call is modal as on Windows.
     SDL_ClearError();
+    watch_during_box(false);
     box_children_die_with_program(true);
     const int failed = SDL_ShowSimpleMessageBox(flags, shown_caption, shown_text, parent);
     box_children_die_with_program(false);
+    watch_during_box(true);
     if (failed != 0) {
         exit_if_display_gone();
         print_box(shown_caption, shown_text, why_no_box());

@@ -73,9 +73,13 @@ std::string x11_message_box_problem();
 // - display_opened: SDL's video has started with `driver`, or has not (null); while it runs, a
 //   thread watches SDL's connections, asleep until one hangs up.
 // - display_closing: SDL is about to close its connections; the watch ends.
+// - watch_during_box: off while SDL's box is up. SDL forks the box's process, and a fork copies
+//   only the calling thread: a lock the watch held at that moment (the allocator's, under a
+//   sanitizer) would stay locked in the child for ever. A loss under the box fails the box.
 void opening_display(const char *driver);
 void display_opened(const char *driver);
 void display_closing();
+void watch_during_box(bool on);
 // Ends the program the same way when the display is gone, for failures that may come from its
 // loss, such as SDL's box, or SDL_QUIT; a display that refuses one more client is not gone.
 void exit_if_display_gone();
