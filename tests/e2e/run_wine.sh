@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The end-to-end scenarios against the Windows build, under Wine on Xvfb (CTest's e2e_wine).
+# The end-to-end scenarios against the Windows build, under Wine on Xvfb (CTest's e2e_wine runs it
+# on the .exe of the unpacked zip, through tests/package/zip_under_wine.sh).
 #
 #   run_wine.sh HELICOID_EXE SNAPSHOT_TOOL WORK_DIR
 #

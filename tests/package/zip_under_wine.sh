@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Builds the Windows zip of the mingw build with CPack, as `--target package` does, checks that it
 # holds one folder with the program, README.txt and LICENSE.txt, unpacks it where the path has a
-# space (as under "Program Files"), and runs the end-to-end scenarios on the .exe found there.
+# space (as under "Program Files"), and runs the end-to-end scenarios on the .exe found there:
+# CTest's e2e_wine, the Wine column of the scenarios.
 #
 #   zip_under_wine.sh MINGW_BUILD_DIR VERSION SNAPSHOT_TOOL WORK_DIR
 #
-# Exit code 77 (skipped) when the mingw build has not been made.
+# Exit code 77 (skipped) when no mingw build is named or it has not been made.
 set -euo pipefail
 if [ $# -ne 4 ]; then
   echo "usage: $0 MINGW_BUILD_DIR VERSION SNAPSHOT_TOOL WORK_DIR" >&2
   exit 2
 fi
 build=$1 version=$2 snapshot=$3 work=$4
+if [ -z "$build" ]; then
+  echo "SKIPPED: no Windows program named (configure with -DHELICOID_WINDOWS_PROGRAM=helicoid.exe)"
+  exit 77
+fi
 if [ ! -f "$build/helicoid.exe" ] || [ ! -f "$build/CPackConfig.cmake" ]; then
   echo "skipped: $build/helicoid.exe is missing (cmake --preset mingw && cmake --build --preset mingw)"
   exit 77
@@ -35,4 +40,4 @@ echo "zip: $listing"
 
 unzip -q "$zip" -d "$work/unpacked here"
 exec bash "$(dirname "$0")/../e2e/run_wine.sh" "$work/unpacked here/$folder/helicoid.exe" \
-  "$snapshot" "$work/e2e"
+  "$snapshot" "$work"
