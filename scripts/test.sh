@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds the native and the Windows program and the
 # page, and runs every test through CTest; then the build that draws through our OpenGL 1.1 subset
-# with its own tests, the unit suite under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# message-stream fuzzer for a minute, and the unit tests once under valgrind.
+# with its own tests, the unit suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the message-stream fuzzer for a minute beside the unit tests once under valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -36,13 +36,17 @@ cmake --build --preset asan
 # looks, so it cannot be told apart; leaks are judged by the valgrind run below.
 ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -j2 -E '^(e2e_|soak_test)' | tee build/asan/ctest.log
 
-step "fuzzing the window procedure"
+step "fuzzing the window procedure for a minute, beside the unit tests under valgrind"
 cmake --preset fuzz -DHELICOID_WERROR=ON >/dev/null
 cmake --build --preset fuzz
-tests/stream/run_fuzz.sh build/fuzz/tests/helicoid_fuzz 60 build/fuzz/run
-
-step "unit tests under valgrind"
-tests/run_valgrind.sh build/debug
+tests/stream/run_fuzz.sh build/fuzz/tests/helicoid_fuzz 60 build/fuzz/run >build/fuzz/run.log 2>&1 &
+fuzz=$!
+valgrind_status=0
+tests/run_valgrind.sh build/debug || valgrind_status=$?
+fuzz_status=0
+wait "$fuzz" || fuzz_status=$?
+cat build/fuzz/run.log
+[ "$valgrind_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ]
 
 step "done"
 # One closing line for both CTest runs (a failure above has already ended the script).

@@ -28,6 +28,7 @@ share() {
 export -f share
 export build supp shares
 
+# shellcheck disable=SC2016 # the arguments are expanded by the bash that xargs starts
 for test in "$build"/tests/*_test; do
   case $(basename "$test") in soak_test|property_test|snapshot_test|reference_test) continue ;; esac
   for ((index = 0; index < shares; index++)); do printf '%s\0%s\0' "$test" "$index"; done
